@@ -1,0 +1,270 @@
+#include "frmMain.h"
+
+#include "Cancel.h"
+#include "InstanceLock.h"
+#include "LinkDescription.h"
+#include "LinkTimers.h"
+#include "SerialLink.h"
+#include "SerialPortControl.h"
+#include "SettingsStore.h"
+#include "SharedState.h"
+#include "modMain.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+
+const QString frmMain::kBlankStatus = QString(59, QLatin1Char(' '));
+
+namespace {
+const char *const kPrinterNames[] = {
+    "Q410", "Q415 ZEL Interp", "Q417 ZEL Interp", "K72e",
+    "Q412", "T540 ZEL Interp", "R300 ZEL Interp", "T523 ZEL Interp"};
+} // namespace
+
+frmMain::frmMain(SharedState &state, SettingsStore &store, InstanceLock *instanceLock,
+                 QWidget *parent)
+    : QMainWindow(parent), m_state(state), m_store(store), m_instanceLock(instanceLock) {
+    m_ui.setupUi(this);
+    m_MSComm1 = new SerialPortControl(this);
+    m_MSComm1->setObjectName(QStringLiteral("MSComm1"));
+    m_serial = new SerialLink(m_state, m_store, *m_MSComm1, *this, this);
+    m_timers = new LinkTimers(m_state, *m_serial, *this, this);
+    m_timers->tmrSend().setObjectName(QStringLiteral("tmrSend"));
+    m_timers->tmrKeepAlive().setObjectName(QStringLiteral("tmrKeepAlive"));
+    connectCommands();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::connectCommands() {
+    connect(m_ui.cmdClose, &QPushButton::clicked, this, &frmMain::cmdClose_Click);
+    connect(m_ui.cmdCancel, &QPushButton::clicked, this, &frmMain::cmdCancel_Click);
+    connect(m_ui.mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
+    connect(m_ui.Toolbar1, &QToolBar::actionTriggered, this,
+            [this](QAction *action) { Toolbar1_ButtonClick(action->data().toString()); });
+}
+
+void frmMain::Form_Load() {
+    // 1-2: the two lists
+    for (int i = 0; i <= 9; ++i)
+        m_ui.cboLUStart->addItem(QString::number(i));
+    m_ui.cboLUStart->setCurrentIndex(0);
+    for (const char *name : kPrinterNames)
+        m_ui.cboPrinter->addItem(QLatin1String(name));
+    m_ui.cboPrinter->setCurrentIndex(-1);
+
+    // 3-4: printer and link mode; a value that does not convert leaves its
+    // variable as it was, a number outside the list selects nothing.
+    const auto selectSavedPrinter = [this] {
+        if (const auto v = SettingText::toInt16(m_store.read(QStringLiteral("Printer"), "0")))
+            m_state.mintPrinter = *v;
+        if (m_state.mintPrinter >= 0 && m_state.mintPrinter < m_ui.cboPrinter->count())
+            m_ui.cboPrinter->setCurrentIndex(m_state.mintPrinter);
+    };
+    selectSavedPrinter();
+    if (const auto v = SettingText::toInt16(m_store.read(QStringLiteral("Mode"), "0")))
+        m_state.mintMode = *v;
+
+    // 5: the link of the saved mode
+    const auto readAddress = [this] {
+        m_state.gstrIPAddress =
+            m_store.read(QStringLiteral("IPAddress"), QLatin1String(SettingDefaults::kIPAddress));
+        if (const auto v = SettingText::toInt32(
+                m_store.read(QStringLiteral("IPPort"), QLatin1String(SettingDefaults::kIPPort))))
+            m_state.glngIPPort = *v;
+    };
+    if (m_state.mintMode == 0) {
+        m_state.modeOption = 0;
+        m_serial->GetPortSettings();
+        showSerialLinkDescription();
+    } else if (m_state.mintMode == 1) {
+        readAddress();
+        setStatus(kBlankStatus);
+        showSocketLinkDescription();
+    }
+
+    // 6-8: flags, commands, the download set
+    m_state.mblnAbort = false;
+    m_state.mblnBreakSeen = false;
+    setDownloadCommandsEnabled(false);
+    m_ui.cmdCancel->setEnabled(false);
+    m_ui.cmdZELRemove->setEnabled(false);
+    m_ui.cmdRemoveFmt->setEnabled(false);
+    m_state.gintLookupCount = 0;
+    m_state.mstrFormatFileName.clear();
+    m_state.mstrFormatFileTitle.clear();
+
+    // 9-12: the serial port is configured and opened whatever the mode
+    m_serial->GetPortSettings();
+    m_serial->SetPort();
+    readAddress();
+    m_state.mblnConnected = false;
+    m_state.mblnSendComplete = false;
+
+    // 13-14
+    selectSavedPrinter();
+    const auto readBool = [this](const char *key, bool &target) {
+        if (const auto v = SettingText::toBool(m_store.read(QLatin1String(key), "False")))
+            target = *v;
+    };
+    readBool("LLU", m_state.mblnLookupView);
+    readBool("NeverShowDefault", m_state.mblnNeverShowDefault);
+    readBool("PassThru", m_state.mblnPassThru);
+
+    // 15: the menu entry mirrors the prompt's "Don't show again" inverted
+    m_ui.mnuDefaultCheck->setChecked(!m_state.mblnNeverShowDefault);
+
+    // 16: the view
+    m_ui.chkLookup->setChecked(m_state.mblnLookupView);
+    m_ui.fraZELLookup->setVisible(m_state.mblnLookupView);
+    m_ui.mnuStandard->setChecked(!m_state.mblnLookupView);
+    m_ui.mnuAdvanced->setChecked(m_state.mblnLookupView);
+    setViewWidth(m_state.mblnLookupView ? kLookupWidthTwips : kStandardWidthTwips);
+    if (!m_state.mblnLookupView) {
+        m_ui.lstLookups->clear();
+        m_ui.lstPaths->clear();
+        setStatus(QString());
+        m_serial->ClosePort();
+    }
+    CenterForm();
+
+    // 17: the keypad comes up with pass-through as it was left
+    m_ui.chkPassThru->setVisible(m_state.mintPrinter == Printers::K72e);
+    if (m_state.mintPrinter == Printers::K72e && m_state.mblnPassThru)
+        m_ui.chkPassThru->setChecked(true);
+
+    // 18-19
+    m_helpFile = QCoreApplication::applicationDirPath() + QStringLiteral("/ZELDL.chm");
+    for (QWidget *w :
+         {static_cast<QWidget *>(m_ui.Label4), static_cast<QWidget *>(m_ui.lblFormat),
+          static_cast<QWidget *>(m_ui.cmdAddFmt), static_cast<QWidget *>(m_ui.cmdRemoveFmt)})
+        w->setEnabled(false);
+    setProgressVisible(false);
+
+    // 20-21: open the port again; in TCP/IP mode a serial message would
+    // only confuse.
+    m_serial->OpenPort();
+    if (m_state.mintMode == 1)
+        setStatus(kBlankStatus);
+}
+
+void frmMain::showSerialLinkDescription() {
+    m_ui.StatusBar1Panel1->setText(LinkDescription::serial(m_state));
+    setModePanel(LinkDescription::serialMode());
+}
+
+void frmMain::showSocketLinkDescription() {
+    m_ui.StatusBar1Panel1->setText(LinkDescription::socket(m_state));
+    setModePanel(LinkDescription::socketMode());
+}
+
+int frmMain::twipsToPixels(int twips) const {
+    const QScreen *s = screen();
+    const double dpi = s ? s->logicalDotsPerInchX() : 96.0;
+    return qRound(twips * dpi / 1440.0);
+}
+
+void frmMain::setViewWidth(int twips) {
+    // The left frames keep the standard width; the lookup frame takes the rest.
+    const int standard = twipsToPixels(kStandardWidthTwips);
+    const QMargins margins = centralWidget()->layout()->contentsMargins();
+    m_ui.leftColumn->setFixedWidth(standard - margins.left() - margins.right());
+    setFixedWidth(twipsToPixels(twips));
+}
+
+void frmMain::CenterForm() {
+    const QScreen *s = screen();
+    if (!s)
+        return;
+    const QRect area = s->geometry();
+    const QSize size = frameGeometry().size();
+    move(area.left() + (area.width() - size.width()) / 2,
+         area.top() + (area.height() - size.height()) / 2);
+}
+
+void frmMain::bringToFront() {
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void frmMain::cmdCancel_Click() {
+    CancelDownload(m_state, *this);
+}
+
+void frmMain::mnuFileExit_Click() {
+    cmdClose_Click();
+}
+
+void frmMain::Toolbar1_ButtonClick(const QString &key) {
+    if (key == QLatin1String("Exit"))
+        mnuFileExit_Click();
+    // The other keys open what later parts of the window provide.
+}
+
+void frmMain::cmdClose_Click() {
+    m_state.mblnExitApp = true;
+    m_serial->ClosePort();
+    m_timers->tmrSend().stop();
+    ReleaseSingleInstance();
+}
+
+void frmMain::ReleaseSingleInstance() {
+    ::ReleaseSingleInstance(m_state, m_instanceLock);
+}
+
+void frmMain::closeEvent(QCloseEvent *event) {
+    // A system close first releases the lock, then unloads through the close path.
+    if (!m_state.mblnExitApp) {
+        ReleaseSingleInstance();
+        cmdClose_Click();
+    }
+    event->accept();
+}
+
+void frmMain::setStatus(const QString &text) {
+    m_ui.lblStatus->setText(text);
+}
+
+QString frmMain::status() const {
+    return m_ui.lblStatus->text();
+}
+
+void frmMain::setProgressValue(int percent) {
+    m_ui.ProgressBar1->setValue(percent);
+}
+
+void frmMain::setProgressVisible(bool visible) {
+    m_ui.ProgressBar1->setVisible(visible);
+}
+
+void frmMain::setCaption(const QString &caption) {
+    setWindowTitle(caption);
+}
+
+bool frmMain::isPassThruChecked() const {
+    return m_ui.chkPassThru->isChecked();
+}
+
+void frmMain::setDownloadCommandsEnabled(bool enabled) {
+    m_ui.cmdDownload->setEnabled(enabled);
+    m_ui.mnuFileDownload->setEnabled(enabled);
+    m_ui.tbrDownload->setEnabled(enabled);
+}
+
+void frmMain::setModePanel(const QString &text) {
+    m_ui.StatusBar1Panel2->setText(text);
+}

@@ -1,0 +1,10 @@
+#include "Cancel.h"
+
+#include "EngineView.h"
+#include "SharedState.h"
+
+void CancelDownload(SharedState &state, EngineView &view) {
+    state.mblnAbort = true;
+    state.mblnDownloadDone = true;
+    view.setStatus(QStringLiteral("Please Wait..."));
+}

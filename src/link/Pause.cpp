@@ -1,0 +1,9 @@
+#include "Pause.h"
+
+#include "Clock.h"
+#include "SharedState.h"
+#include "Wait.h"
+
+void Pause(SharedState &state, float &seconds) {
+    Wait::untilDeadline(Clock::now() + double(seconds), state.mblnExitApp);
+}

@@ -1,0 +1,7 @@
+#pragma once
+
+struct SharedState;
+
+// Waits the given seconds with the event loop running; zero or negative
+// seconds return at once without a yield.
+void Pause(SharedState &state, float &seconds);

@@ -1,0 +1,115 @@
+#include "SerialLink.h"
+
+#include "Clock.h"
+#include "EngineView.h"
+#include "SerialNative.h"
+#include "SerialPortControl.h"
+#include "SettingsStore.h"
+#include "SharedState.h"
+#include "Wait.h"
+
+SerialLink::SerialLink(SharedState &state, SettingsStore &store, SerialPortControl &port,
+                       EngineView &view, QObject *parent)
+    : QObject(parent), m_state(state), m_store(store), m_port(port), m_view(view) {
+    connect(&m_port, &SerialPortControl::commEvent, this, &SerialLink::OnComm);
+}
+
+void SerialLink::GetPortSettings() {
+    // A value that does not convert leaves its variable as it was.
+    if (const auto v = SettingText::toInt16(m_store.read(QStringLiteral("Comport"), "1")))
+        m_state.gintComPort = *v;
+    m_state.gstrSettings = m_store.read(QStringLiteral("Settings"), QStringLiteral("9600,N,8,1"));
+    if (const auto v = SettingText::toInt16(m_store.read(QStringLiteral("Handshaking"), "1")))
+        m_state.gintHandshaking = *v;
+    if (const auto v = SettingText::toSingle(m_store.read(QStringLiteral("Timeout"), "25")))
+        m_state.msngTimeout = *v;
+}
+
+void SerialLink::SetPort() {
+    ClosePort();
+    // A value the port cannot take is skipped; the port keeps its own.
+    m_port.setHandshaking(m_state.gintHandshaking);
+    m_port.setSettings(m_state.gstrSettings);
+    m_port.setCommPort(m_state.gintComPort);
+    OpenPort();
+}
+
+void SerialLink::OpenPort() {
+    ClosePort();
+    if (m_port.open() == SerialNative::PortAlreadyOpen) {
+        m_view.setStatus(QStringLiteral("Comm Port ") + QString::number(m_state.gintComPort) +
+                         QStringLiteral(" in use by another application"));
+    }
+}
+
+void SerialLink::ClosePort() {
+    if (m_port.isOpen())
+        m_port.close();
+}
+
+void SerialLink::reportNotOpen() {
+    m_view.setStatus(QStringLiteral(" Comm port not open"));
+    m_state.gblnDownloadError = true;
+}
+
+void SerialLink::CommSend(const QByteArray &text) {
+    if (!m_port.isOpen()) {
+        reportNotOpen();
+        return;
+    }
+    m_port.output(text);
+}
+
+qint16 SerialLink::CommReceive(QByteArray &reply, qint32 count, float &timeout) {
+    if (timeout < 0)
+        timeout = 0;
+    const double deadline = Clock::now() + double(timeout);
+    if (!m_port.isOpen()) {
+        reportNotOpen();
+        return NotOpen;
+    }
+    m_port.clearInput();
+
+    Wait::yieldOnce();
+    const Wait::Result result =
+        Wait::until([&] { return !m_port.isOpen() || m_port.inBufferCount() >= count; }, deadline,
+                    m_state.mblnExitApp);
+    // The device went away under the wait: as for a port that is not open.
+    if (!m_port.isOpen()) {
+        reportNotOpen();
+        return NotOpen;
+    }
+    reply = m_port.input();
+    m_view.setStatus(QStringLiteral("Status - ") + QString::number(-99));
+    return result == Wait::Result::TimedOut ? TimedOut : Received;
+}
+
+void SerialLink::OnComm(int code) {
+    switch (code) {
+    case 1001: // break
+        if (!m_state.mblnAbort && m_state.mintPrinter < 2) {
+            m_view.setStatus(QStringLiteral("Check Printer..."));
+            m_view.setProgressValue(0);
+            m_view.setProgressVisible(false);
+            m_state.mblnAbort = true;
+            m_state.mblnBreakSeen = true;
+        }
+        m_state.mblnDownloadDone = true;
+        break;
+    case 1004:
+        m_view.setStatus(QStringLiteral("Framing error "));
+        m_state.gblnDownloadError = true;
+        break;
+    case 1006:
+        m_view.setStatus(QStringLiteral("Data Lost "));
+        break;
+    case 1008:
+        m_view.setStatus(QStringLiteral("Receive buffer overflow "));
+        break;
+    case 1009:
+        m_view.setStatus(QStringLiteral("Parity error "));
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+
+class EngineView;
+class SerialPortControl;
+class SettingsStore;
+struct SharedState;
+
+// The serial link: configures and opens the port from the shared settings,
+// writes text, waits for reply bytes with a timeout, and turns line events
+// into status texts and flags.
+class SerialLink : public QObject {
+    Q_OBJECT
+public:
+    enum Result : qint16 { Received = 0, TimedOut = -1, NotOpen = -2 };
+
+    SerialLink(SharedState &state, SettingsStore &store, SerialPortControl &port, EngineView &view,
+               QObject *parent = nullptr);
+
+    void GetPortSettings();
+    void SetPort();
+    void OpenPort();
+    void ClosePort();
+    void CommSend(const QByteArray &text);
+    // Bytes that came before the call are discarded first. A negative
+    // timeout is raised to 0 in the caller's variable.
+    qint16 CommReceive(QByteArray &reply, qint32 count, float &timeout);
+    void OnComm(int code);
+
+    SerialPortControl &port() { return m_port; }
+
+private:
+    void reportNotOpen();
+
+    SharedState &m_state;
+    SettingsStore &m_store;
+    SerialPortControl &m_port;
+    EngineView &m_view;
+};
