@@ -274,6 +274,7 @@ private Q_SLOTS:
         QTimer::singleShot(0, this, [&] { ran = true; });
         Pause(*m_state, zero);
         QVERIFY(!ran);
+        QTRY_VERIFY(ran); // the handler must not outlive `ran`
     }
 
     void keypadResetAfterPassThrough_data() {

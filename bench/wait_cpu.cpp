@@ -1,0 +1,71 @@
+// CPU seconds used by a 10-second reply wait with no data arriving, on an
+// open serial port (a pseudo-terminal with no printer behind it).
+#include "EngineView.h"
+#include "SerialLink.h"
+#include "SerialPortControl.h"
+#include "SettingsStore.h"
+#include "SharedState.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <cstdio>
+#include <pty.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+class SilentView : public EngineView {
+public:
+    void setStatus(const QString &text) override { m_status = text; }
+    QString status() const override { return m_status; }
+    void setProgressValue(int) override {}
+    void setProgressVisible(bool) override {}
+    void setCaption(const QString &) override {}
+    bool isPassThruChecked() const override { return false; }
+    void setDownloadCommandsEnabled(bool) override {}
+    void setModePanel(const QString &) override {}
+
+private:
+    QString m_status;
+};
+
+double cpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+} // namespace
+
+int main(int argc, char *argv[]) {
+    qputenv("ZELDL_TIME_SCALE", "1");
+    QCoreApplication app(argc, argv);
+    int master = -1, slave = -1;
+    char name[256] = {};
+    if (openpty(&master, &slave, name, nullptr, nullptr) != 0)
+        return 1;
+    qputenv("ZELDL_COM1", name);
+
+    SharedState state;
+    SettingsStore store;
+    SilentView view;
+    SerialPortControl port;
+    SerialLink link(state, store, port, view);
+    link.SetPort();
+    if (!port.isOpen())
+        return 1;
+
+    QByteArray reply;
+    float timeout = 10.0f;
+    QElapsedTimer real;
+    real.start();
+    const double before = cpuSeconds();
+    const int result = link.CommReceive(reply, 14, timeout);
+    const double used = cpuSeconds() - before;
+    std::printf("wait_cpu: result %d after %.2f s real, %.4f s CPU (target < 0.05 s)\n", result,
+                double(real.elapsed()) / 1000.0, used);
+    ::close(master);
+    ::close(slave);
+    return used < 0.05 ? 0 : 2;
+}
