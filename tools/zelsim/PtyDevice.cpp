@@ -5,7 +5,9 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -43,6 +45,18 @@ bool PtyDevice::openPty(QString *error) {
     m_writeNotifier->setEnabled(false);
     connect(m_writeNotifier, &QSocketNotifier::activated, this, &PtyDevice::flushToMaster);
     return QIODevice::open(QIODevice::ReadWrite | QIODevice::Unbuffered);
+}
+
+qint64 PtyDevice::unreadByClient() const {
+    int queued = 0;
+    if (m_slave >= 0) {
+        // Written bytes reach the slave's queue a moment later; polling the
+        // slave makes the kernel move them there before they are counted.
+        pollfd probe{m_slave, POLLIN, 0};
+        ::poll(&probe, 1, 0);
+        ::ioctl(m_slave, FIONREAD, &queued);
+    }
+    return queued + m_writeBuffer.size();
 }
 
 qint64 PtyDevice::bytesAvailable() const {

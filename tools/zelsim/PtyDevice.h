@@ -24,6 +24,9 @@ public:
     bool openPty(QString *error);
     QString slavePath() const { return m_slavePath; }
 
+    // Bytes written that the client has not read yet.
+    qint64 unreadByClient() const;
+
     bool isSequential() const override { return true; }
     qint64 bytesAvailable() const override;
     qint64 bytesToWrite() const override { return m_writeBuffer.size(); }

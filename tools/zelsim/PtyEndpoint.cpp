@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <cerrno>
 #include <cstdio>
@@ -65,6 +66,21 @@ QString PtyEndpoint::path() const {
 }
 
 void PtyEndpoint::hangUp() {
+    hangUpWhenRead(100);
+}
+
+void PtyEndpoint::hangUpWhenRead(int triesLeft) {
+    // A hangup discards what the client has not read yet; like a TCP close, let
+    // the answers already sent arrive first (for a second at most).
+    if (!m_device)
+        return; // closed meanwhile
+    if (m_device->unreadByClient() > 0 && triesLeft > 0) {
+        QTimer::singleShot(10, this, [this, triesLeft, generation = m_generation] {
+            if (generation == m_generation)
+                hangUpWhenRead(triesLeft - 1);
+        });
+        return;
+    }
     // Keep the link while the terminal is swapped, so it never dangles for long.
     const QString link = m_linkPath;
     m_linkPath.clear();

@@ -39,6 +39,7 @@ Q_SIGNALS:
 
 private:
     void hangUp();
+    void hangUpWhenRead(int triesLeft);
     bool updateLink(QString *error);
     void removeLink();
 
