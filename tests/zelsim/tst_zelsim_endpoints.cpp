@@ -23,11 +23,11 @@ namespace {
 
 constexpr int Patience = 10000;
 
-FaultPlan planOf(const QStringList &specs) {
+FaultPlan planOf(const QStringList &faultTexts) {
     FaultPlan plan;
-    for (const QString &spec : specs) {
+    for (const QString &faultText : faultTexts) {
         QString error;
-        const std::optional<Fault> fault = Fault::parse(spec, &error);
+        const std::optional<Fault> fault = Fault::parse(faultText, &error);
         if (!fault)
             qFatal("%s", qPrintable(error));
         plan.add(*fault);

@@ -17,11 +17,11 @@ Q_DECLARE_METATYPE(Transport)
 
 namespace {
 
-FaultPlan planOf(const QStringList &specs) {
+FaultPlan planOf(const QStringList &faultTexts) {
     FaultPlan plan;
-    for (const QString &spec : specs) {
+    for (const QString &faultText : faultTexts) {
         QString error;
-        const std::optional<Fault> fault = Fault::parse(spec, &error);
+        const std::optional<Fault> fault = Fault::parse(faultText, &error);
         if (!fault)
             qFatal("%s", qPrintable(error));
         plan.add(*fault);
@@ -57,8 +57,8 @@ private Q_SLOTS:
     void faults_data();
     void faults();
     void delayedReplyHoldsBackTheNext();
-    void faultSpecs_data();
-    void faultSpecs();
+    void faultOptionSyntax_data();
+    void faultOptionSyntax();
     void captureKeepsEveryByteValue();
 };
 
@@ -180,8 +180,8 @@ void SessionTest::delayedReplyHoldsBackTheNext() {
     QCOMPARE(sent.at(1).at(0).toByteArray(), StatusReply::make(2));
 }
 
-void SessionTest::faultSpecs_data() {
-    QTest::addColumn<QString>("spec");
+void SessionTest::faultOptionSyntax_data() {
+    QTest::addColumn<QString>("faultText");
     QTest::addColumn<bool>("valid");
     QTest::addColumn<int>("kind");
     QTest::addColumn<int>("first");
@@ -208,14 +208,14 @@ void SessionTest::faultSpecs_data() {
     QTest::newRow("empty") << "" << false << 0 << 0 << 0 << 0;
 }
 
-void SessionTest::faultSpecs() {
-    QFETCH(QString, spec);
+void SessionTest::faultOptionSyntax() {
+    QFETCH(QString, faultText);
     QFETCH(bool, valid);
     QString error;
-    const std::optional<Fault> fault = Fault::parse(spec, &error);
+    const std::optional<Fault> fault = Fault::parse(faultText, &error);
     QCOMPARE(fault.has_value(), valid);
     if (!valid) {
-        QVERIFY(error.contains(spec));
+        QVERIFY(error.contains(faultText));
         return;
     }
     QTEST(static_cast<int>(fault->kind), "kind");

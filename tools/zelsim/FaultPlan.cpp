@@ -30,13 +30,13 @@ bool Fault::appliesTo(int number) const {
     return number >= first && (last == Unbounded || number <= last);
 }
 
-std::optional<Fault> Fault::parse(const QString &spec, QString *error) {
+std::optional<Fault> Fault::parse(const QString &faultText, QString *error) {
     static const QRegularExpression form(
         QStringLiteral("^([a-z0-9]+)(?:@([0-9]+)(\\+)?)?(?:=([0-9]+))?$"));
-    const QRegularExpressionMatch match = form.match(spec.trimmed().toLower());
+    const QRegularExpressionMatch match = form.match(faultText.trimmed().toLower());
     auto fail = [&](const QString &why) -> std::optional<Fault> {
         if (error)
-            *error = QStringLiteral("bad fault \"%1\": %2").arg(spec, why);
+            *error = QStringLiteral("bad fault \"%1\": %2").arg(faultText, why);
         return std::nullopt;
     };
     if (!match.hasMatch())

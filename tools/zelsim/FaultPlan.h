@@ -22,7 +22,7 @@ struct Fault {
 
     // "KIND[@N[+]][=VALUE]": no "@" aims at every packet, "@N" at the N-th only,
     // "@N+" at the N-th and all after it.
-    static std::optional<Fault> parse(const QString &spec, QString *error);
+    static std::optional<Fault> parse(const QString &faultText, QString *error);
     static QString name(Kind kind);
     static QString helpText();
 };

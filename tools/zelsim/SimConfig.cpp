@@ -29,8 +29,8 @@ void SimConfig::addOptions(QCommandLineParser &parser) {
     parser.addOption({QStringLiteral("log"),
                       QStringLiteral("Print a transcript of packets and replies on stdout.")});
     parser.addOption({QStringLiteral("fault"),
-                      QStringLiteral("Misbehave as SPEC says (see above); repeatable."),
-                      QStringLiteral("SPEC")});
+                      QStringLiteral("Misbehave as FAULT says (see above); repeatable."),
+                      QStringLiteral("FAULT")});
 }
 
 std::optional<SimConfig> SimConfig::fromParser(const QCommandLineParser &parser, QString *error) {
@@ -51,8 +51,8 @@ std::optional<SimConfig> SimConfig::fromParser(const QCommandLineParser &parser,
     config.capturePath = parser.value(QStringLiteral("capture"));
     config.log = parser.isSet(QStringLiteral("log"));
     const QStringList faults = parser.values(QStringLiteral("fault"));
-    for (const QString &spec : faults) {
-        const std::optional<Fault> fault = Fault::parse(spec, error);
+    for (const QString &faultText : faults) {
+        const std::optional<Fault> fault = Fault::parse(faultText, error);
         if (!fault)
             return std::nullopt;
         config.faults.add(*fault);
