@@ -1,6 +1,6 @@
 // CPU seconds used by a 10-second reply wait with no data arriving, on an
 // open serial port (a pseudo-terminal with no printer behind it).
-#include "EngineView.h"
+#include "FakeView.h"
 #include "SerialLink.h"
 #include "SerialPortControl.h"
 #include "SettingsStore.h"
@@ -15,21 +15,6 @@
 #include <unistd.h>
 
 namespace {
-class SilentView : public EngineView {
-public:
-    void setStatus(const QString &text) override { m_status = text; }
-    QString status() const override { return m_status; }
-    void setProgressValue(int) override {}
-    void setProgressVisible(bool) override {}
-    void setCaption(const QString &) override {}
-    bool isPassThruChecked() const override { return false; }
-    void setDownloadCommandsEnabled(bool) override {}
-    void setModePanel(const QString &) override {}
-
-private:
-    QString m_status;
-};
-
 double cpuSeconds() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
@@ -49,7 +34,7 @@ int main(int argc, char *argv[]) {
 
     SharedState state;
     SettingsStore store;
-    SilentView view;
+    FakeView view;
     SerialPortControl port;
     SerialLink link(state, store, port, view);
     link.SetPort();

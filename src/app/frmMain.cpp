@@ -1,13 +1,19 @@
 #include "frmMain.h"
 
 #include "Cancel.h"
+#include "DownloadCommand.h"
+#include "FileTransfer.h"
 #include "InstanceLock.h"
 #include "LinkDescription.h"
 #include "LinkTimers.h"
+#include "LookupStage.h"
+#include "ModelSequences.h"
 #include "SerialLink.h"
 #include "SerialPortControl.h"
 #include "SettingsStore.h"
 #include "SharedState.h"
+#include "UnconnectedSocket.h"
+#include "frmMsg.h"
 #include "modMain.h"
 
 #include <QAction>
@@ -15,15 +21,19 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QUrl>
 
 const QString frmMain::kBlankStatus = QString(59, QLatin1Char(' '));
 
@@ -43,6 +53,14 @@ frmMain::frmMain(SharedState &state, SettingsStore &store, InstanceLock *instanc
     m_timers = new LinkTimers(m_state, *m_serial, *this, this);
     m_timers->tmrSend().setObjectName(QStringLiteral("tmrSend"));
     m_timers->tmrKeepAlive().setObjectName(QStringLiteral("tmrKeepAlive"));
+    // The TCP/IP link joins here; until then it reports "not connected".
+    m_Winsock1 = std::make_unique<UnconnectedSocket>();
+    m_transfer = std::make_unique<FileTransfer>(m_state, m_store, *this, *m_serial, *m_Winsock1);
+    m_lookups = std::make_unique<LookupStage>(m_state, *this, *m_serial, *m_transfer);
+    m_models = std::make_unique<ModelSequences>(m_state, m_store, *this, *m_serial, *m_transfer);
+    m_download = std::make_unique<DownloadCommand>(m_state, *this, *m_serial, *m_Winsock1,
+                                                   *m_transfer, *m_lookups, *m_models, m_timers);
+    m_frmMsg = new frmMsg(m_store, this);
     connectCommands();
 }
 
@@ -52,6 +70,14 @@ void frmMain::connectCommands() {
     connect(m_ui.cmdClose, &QPushButton::clicked, this, &frmMain::cmdClose_Click);
     connect(m_ui.cmdCancel, &QPushButton::clicked, this, &frmMain::cmdCancel_Click);
     connect(m_ui.mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
+    connect(m_ui.cmdDownload, &QPushButton::clicked, this, &frmMain::cmdDownload_Click);
+    connect(m_ui.mnuFileDownload, &QAction::triggered, this, &frmMain::cmdDownload_Click);
+    connect(m_ui.mnuHelpContents, &QAction::triggered, this, &frmMain::mnuHelpContents_Click);
+    connect(m_ui.mnuDefaultCheck, &QAction::triggered, this, &frmMain::mnuDefaultCheck_Click);
+    connect(m_frmMsg, &frmMsg::neverChanged, this, [this](bool never) {
+        m_ui.mnuDefaultCheck->setChecked(!never);
+        m_state.mblnNeverShowDefault = never;
+    });
     connect(m_ui.Toolbar1, &QToolBar::actionTriggered, this,
             [this](QAction *action) { Toolbar1_ButtonClick(action->data().toString()); });
 }
@@ -125,6 +151,7 @@ void frmMain::Form_Load() {
 
     // 15: the menu entry mirrors the prompt's "Don't show again" inverted
     m_ui.mnuDefaultCheck->setChecked(!m_state.mblnNeverShowDefault);
+    m_frmMsg->chkNever->setChecked(m_state.mblnNeverShowDefault);
 
     // 16: the view
     m_ui.chkLookup->setChecked(m_state.mblnLookupView);
@@ -210,9 +237,58 @@ void frmMain::mnuFileExit_Click() {
 }
 
 void frmMain::Toolbar1_ButtonClick(const QString &key) {
-    if (key == QLatin1String("Exit"))
+    if (key == QLatin1String("Download"))
+        cmdDownload_Click();
+    else if (key == QLatin1String("Help"))
+        mnuHelpContents_Click();
+    else if (key == QLatin1String("Exit"))
         mnuFileExit_Click();
-    // The other keys open what later parts of the window provide.
+    // Mode, CommSet, TCP/IP and About open their dialogs once those exist.
+}
+
+void frmMain::cmdDownload_Click() {
+    // The commands are disabled while a download runs; a queued click that
+    // slips through must not start a second one inside the first.
+    if (!m_ui.cmdDownload->isEnabled())
+        return;
+    m_download->cmdDownload_Click();
+}
+
+void frmMain::mnuHelpContents_Click() {
+    const QString title = SettingsStore::applicationName();
+    if (m_helpFile.isEmpty()) {
+        QMessageBox::information(this, title, QStringLiteral("This option will display help."));
+        return;
+    }
+    QString problem;
+    if (!QFileInfo::exists(m_helpFile))
+        problem = QStringLiteral("The help file %1 was not found.").arg(m_helpFile);
+    else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(m_helpFile)))
+        problem = QStringLiteral("No program is set up to open the help file %1.").arg(m_helpFile);
+    if (!problem.isEmpty()) {
+        QMessageBox box(QMessageBox::NoIcon, title, problem, QMessageBox::Ok, this);
+        box.exec();
+    }
+}
+
+void frmMain::mnuDefaultCheck_Click() {
+    // The entry has already toggled: checked now means the prompt is wanted.
+    const bool never = !m_ui.mnuDefaultCheck->isChecked();
+    m_frmMsg->chkNever->setChecked(never);
+    m_state.mblnNeverShowDefault = never;
+    m_store.write(QStringLiteral("NeverShowDefault"), SettingText::fromBool(never));
+}
+
+void frmMain::SaveIt() {
+    m_store.write(QStringLiteral("Comport"), SettingText::fromInt(m_state.gintComPort));
+    m_store.write(QStringLiteral("Settings"), m_state.gstrSettings);
+    m_store.write(QStringLiteral("Handshaking"), SettingText::fromInt(m_state.gintHandshaking));
+    m_store.write(QStringLiteral("Timeout"), SettingText::fromSingle(m_state.msngTimeout));
+    m_store.write(QStringLiteral("Mode"), SettingText::fromInt(m_state.mintMode));
+    if (m_state.mintMode == 0) {
+        m_state.modeOption = 0;
+        m_ui.StatusBar1Panel1->setText(LinkDescription::serial(m_state));
+    }
 }
 
 void frmMain::cmdClose_Click() {
@@ -267,4 +343,57 @@ void frmMain::setDownloadCommandsEnabled(bool enabled) {
 
 void frmMain::setModePanel(const QString &text) {
     m_ui.StatusBar1Panel2->setText(text);
+}
+
+void frmMain::setDownloadLocked(bool locked) {
+    m_ui.cmdClose->setEnabled(!locked);
+    m_ui.cmdCancel->setEnabled(locked);
+    for (QWidget *frame :
+         {static_cast<QWidget *>(m_ui.fraPrinter), static_cast<QWidget *>(m_ui.fraZELLookup),
+          static_cast<QWidget *>(m_ui.fraZELApp), static_cast<QWidget *>(m_ui.fraFormat)})
+        frame->setEnabled(!locked);
+}
+
+void frmMain::focusDownloadButton() {
+    m_ui.cmdDownload->setFocus();
+}
+
+bool frmMain::isAppFileShown() const {
+    return !m_ui.lblZELAppFilename->text().isEmpty();
+}
+
+int frmMain::lookupCount() const {
+    return m_ui.lstLookups->count();
+}
+
+int frmMain::firstLookupNumber() const {
+    return std::max(0, m_ui.cboLUStart->currentIndex());
+}
+
+int frmMain::selectedLookup() const {
+    return m_ui.lstLookups->currentRow();
+}
+
+void frmMain::selectLookup(int index) {
+    m_ui.lstLookups->setCurrentRow(index);
+    m_ui.lstPaths->setCurrentRow(index);
+}
+
+QString frmMain::lookupName(int index) const {
+    const QListWidgetItem *item = m_ui.lstLookups->item(index);
+    return item ? item->text() : QString();
+}
+
+QString frmMain::lookupPath(int index) const {
+    const QListWidgetItem *item = m_ui.lstPaths->item(index);
+    return item ? item->text() : QString();
+}
+
+bool frmMain::isDefaultPromptSuppressed() const {
+    return m_frmMsg->chkNever->isChecked();
+}
+
+int frmMain::askDefaultSettings(const QString &description) {
+    m_frmMsg->setDescription(description);
+    return m_frmMsg->ask();
 }

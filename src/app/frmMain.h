@@ -5,11 +5,19 @@
 
 #include <QMainWindow>
 
+#include <memory>
+
+class DownloadCommand;
+class FileTransfer;
 class InstanceLock;
 class LinkTimers;
+class LookupStage;
+class ModelSequences;
 class SerialLink;
 class SerialPortControl;
 class SettingsStore;
+class SocketChannel;
+class frmMsg;
 struct SharedState;
 
 // The main window: holds the controls, the links and the timers, runs the
@@ -32,7 +40,10 @@ public:
     // Every way of quitting ends here.
     void cmdClose_Click();
     void cmdCancel_Click();
+    void cmdDownload_Click();
     void mnuFileExit_Click();
+    void mnuHelpContents_Click();
+    void mnuDefaultCheck_Click();
     void Toolbar1_ButtonClick(const QString &key);
 
     // Restores and raises the window (a second start asked for it).
@@ -51,7 +62,10 @@ public:
     SerialLink &serialLink() { return *m_serial; }
     SerialPortControl &serialPort() { return *m_MSComm1; }
     LinkTimers &linkTimers() { return *m_timers; }
+    ModelSequences &modelSequences() { return *m_models; }
+    frmMsg &prompt() { return *m_frmMsg; }
     QString helpFile() const { return m_helpFile; }
+    void setHelpFile(const QString &path) { m_helpFile = path; }
 
     // EngineView
     void setStatus(const QString &text) override;
@@ -62,6 +76,18 @@ public:
     bool isPassThruChecked() const override;
     void setDownloadCommandsEnabled(bool enabled) override;
     void setModePanel(const QString &text) override;
+    void setDownloadLocked(bool locked) override;
+    void focusDownloadButton() override;
+    bool isAppFileShown() const override;
+    int lookupCount() const override;
+    int firstLookupNumber() const override;
+    int selectedLookup() const override;
+    void selectLookup(int index) override;
+    QString lookupName(int index) const override;
+    QString lookupPath(int index) const override;
+    bool isDefaultPromptSuppressed() const override;
+    int askDefaultSettings(const QString &description) override;
+    void SaveIt() override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -77,5 +103,11 @@ private:
     SerialPortControl *m_MSComm1;
     SerialLink *m_serial;
     LinkTimers *m_timers;
+    std::unique_ptr<SocketChannel> m_Winsock1;
+    std::unique_ptr<FileTransfer> m_transfer;
+    std::unique_ptr<LookupStage> m_lookups;
+    std::unique_ptr<ModelSequences> m_models;
+    std::unique_ptr<DownloadCommand> m_download;
+    frmMsg *m_frmMsg;
     QString m_helpFile;
 };

@@ -6,5 +6,6 @@
 void CancelDownload(SharedState &state, EngineView &view) {
     state.mblnAbort = true;
     state.mblnDownloadDone = true;
+    state.operatorCancelled = true;
     view.setStatus(QStringLiteral("Please Wait..."));
 }

@@ -8,6 +8,14 @@
 #include "SharedState.h"
 #include "Wait.h"
 
+#include <limits>
+
+namespace {
+// Output queued beyond this waits for the line to drain to the low mark.
+constexpr qint64 kOutputHighWater = 256 * 1024;
+constexpr qint64 kOutputLowWater = 64 * 1024;
+} // namespace
+
 SerialLink::SerialLink(SharedState &state, SettingsStore &store, SerialPortControl &port,
                        EngineView &view, QObject *parent)
     : QObject(parent), m_state(state), m_store(store), m_port(port), m_view(view) {
@@ -58,6 +66,28 @@ void SerialLink::CommSend(const QByteArray &text) {
         return;
     }
     m_port.output(text);
+    if (m_port.bytesToWrite() > kOutputHighWater) {
+        Wait::until(
+            [&] {
+                return !m_port.isOpen() || m_state.mblnAbort ||
+                       m_port.bytesToWrite() < kOutputLowWater;
+            },
+            std::numeric_limits<double>::infinity(), m_state.mblnExitApp);
+    }
+}
+
+void SerialLink::clearInput() {
+    m_port.clearInput();
+}
+
+QString SerialLink::portSettings() const {
+    return m_port.settings();
+}
+
+void SerialLink::applyPortSettings(int handshaking, const QString &settings, int portNumber) {
+    m_port.setHandshaking(handshaking);
+    m_port.setSettings(settings);
+    m_port.setCommPort(portNumber);
 }
 
 qint16 SerialLink::CommReceive(QByteArray &reply, qint32 count, float &timeout) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Channels.h"
+
 #include <QByteArray>
 #include <QObject>
 
@@ -11,7 +13,7 @@ struct SharedState;
 // The serial link: configures and opens the port from the shared settings,
 // writes text, waits for reply bytes with a timeout, and turns line events
 // into status texts and flags.
-class SerialLink : public QObject {
+class SerialLink : public QObject, public SerialChannel {
     Q_OBJECT
 public:
     enum Result : qint16 { Received = 0, TimedOut = -1, NotOpen = -2 };
@@ -21,13 +23,19 @@ public:
 
     void GetPortSettings();
     void SetPort();
-    void OpenPort();
-    void ClosePort();
-    void CommSend(const QByteArray &text);
+    void OpenPort() override;
+    void ClosePort() override;
+    // Returns once the bytes are queued; only a full output queue (a
+    // printer holding XOFF) makes it wait, so memory stays bounded.
+    void CommSend(const QByteArray &text) override;
     // Bytes that came before the call are discarded first. A negative
     // timeout is raised to 0 in the caller's variable.
-    qint16 CommReceive(QByteArray &reply, qint32 count, float &timeout);
+    qint16 CommReceive(QByteArray &reply, qint32 count, float &timeout) override;
     void OnComm(int code);
+
+    void clearInput() override;
+    QString portSettings() const override;
+    void applyPortSettings(int handshaking, const QString &settings, int portNumber) override;
 
     SerialPortControl &port() { return m_port; }
 

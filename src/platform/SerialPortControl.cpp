@@ -145,6 +145,10 @@ void SerialPortControl::output(const QByteArray &bytes) {
         m_port.write(bytes);
 }
 
+qint64 SerialPortControl::bytesToWrite() const {
+    return isOpen() ? m_port.bytesToWrite() : 0;
+}
+
 void SerialPortControl::onPortError(QSerialPort::SerialPortError error) {
     // When the device vanishes Qt keeps the port "open" and repeats the
     // error endlessly on a spinning core: close on the first one.

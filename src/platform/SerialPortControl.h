@@ -41,6 +41,8 @@ public:
     void clearInput();
     // Queues the bytes for sending; returns at once.
     void output(const QByteArray &bytes);
+    // Bytes queued and not yet handed to the driver.
+    qint64 bytesToWrite() const;
 
     static QString errorDescription(int errorNumber);
 

@@ -41,6 +41,12 @@ struct SharedState {
     bool mblnBreakSeen = false;
     bool mblnDownloadDone = false;
     bool mblnAppSent = false;
+    // The operator pressed Cancel during the running download. Unlike
+    // mblnAbort, which the sequences clear, it holds until the next start.
+    bool operatorCancelled = false;
+    // How a transfer failed when the flags alone do not keep it (a packet
+    // error, which the sequences clear, or the printer's "CP=4").
+    QString transferFailure;
 
     // Socket event flags
     bool mblnConnected = false;

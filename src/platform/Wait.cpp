@@ -12,7 +12,7 @@
 namespace {
 // Longest real sleep between two looks at the condition; conditions change
 // through events, so this only bounds the cost of a missed wake-up.
-constexpr qint64 kMaxSleepMs = 50;
+constexpr qint64 kMaxSleepMs = 200;
 
 // Sleeps in the dispatcher until an event arrives or the given real time has
 // passed, then delivers what is pending.

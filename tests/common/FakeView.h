@@ -4,17 +4,29 @@
 
 #include <QStringList>
 
-// Records what the engine shows, in order.
+// Records what the engine shows, in order, and answers as a user would.
 class FakeView : public EngineView {
 public:
     QStringList statuses;
     QString current;
     int progressValue = -1;
     bool progressVisible = true;
-    QString caption;
+    QStringList captions;
     bool passThru = false;
     bool downloadEnabled = false;
+    bool locked = false;
     QString modePanel;
+
+    bool appFileShown = false;
+    QStringList names;
+    QStringList paths;
+    int firstLookup = 0;
+    int selected = -1;
+
+    bool promptSuppressed = false;
+    int promptAnswer = 2;
+    QStringList prompts;
+    int saveItCalls = 0;
 
     void setStatus(const QString &text) override {
         current = text;
@@ -23,8 +35,23 @@ public:
     QString status() const override { return current; }
     void setProgressValue(int percent) override { progressValue = percent; }
     void setProgressVisible(bool visible) override { progressVisible = visible; }
-    void setCaption(const QString &text) override { caption = text; }
+    void setCaption(const QString &text) override { captions << text; }
     bool isPassThruChecked() const override { return passThru; }
     void setDownloadCommandsEnabled(bool enabled) override { downloadEnabled = enabled; }
     void setModePanel(const QString &text) override { modePanel = text; }
+    void setDownloadLocked(bool on) override { locked = on; }
+    void focusDownloadButton() override {}
+    bool isAppFileShown() const override { return appFileShown; }
+    int lookupCount() const override { return int(names.size()); }
+    int firstLookupNumber() const override { return firstLookup; }
+    int selectedLookup() const override { return selected; }
+    void selectLookup(int index) override { selected = index; }
+    QString lookupName(int index) const override { return names.value(index); }
+    QString lookupPath(int index) const override { return paths.value(index); }
+    bool isDefaultPromptSuppressed() const override { return promptSuppressed; }
+    int askDefaultSettings(const QString &description) override {
+        prompts << description;
+        return promptAnswer;
+    }
+    void SaveIt() override { ++saveItCalls; }
 };

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "TransferApi.h"
+
+#include <QByteArray>
+#include <QString>
+
+class EngineView;
+class SerialChannel;
+class SettingsStore;
+class SocketChannel;
+struct SharedState;
+
+// Sends application and format files line by line over the link of the
+// current mode, awaiting and judging the printer's reply after every
+// acknowledged packet of an application.
+class FileTransfer : public AppFileSender {
+public:
+    FileTransfer(SharedState &state, SettingsStore &store, EngineView &view, SerialChannel &serial,
+                 SocketChannel &socket);
+
+    void SendAppFile(const QString &path) override;
+    void SendFormatFile();
+
+    // Adds the line's length to the bytes sent and returns the percentage
+    // of the file, rounded half to even.
+    qint16 CalcPercent(const QByteArray &line);
+
+    // One reply wait of a transfer, judged as an application's reply. Also
+    // used by the lookup records, which judge some results differently.
+    struct ReplyWait {
+        qint16 result = 0;
+        QByteArray reply;
+        bool packetError = false;
+    };
+
+    // Sends one line over the current link.
+    void sendLine(const QByteArray &line);
+    // Awaits a reply of 14 characters over the current link; false when a
+    // flag already stopped the transfer (then nothing was awaited).
+    bool awaitReply(ReplyWait &wait);
+    // The one further wait a socket transfer grants a slow printer.
+    qint16 secondSocketWait(QByteArray &reply, float &timeout);
+
+    static QString latin1(const QByteArray &bytes) { return QString::fromLatin1(bytes); }
+    // The file name after the last folder separator.
+    static QString displayName(const QString &path);
+
+private:
+    void judgeSerial(ReplyWait &wait);
+    void judgeSocket(ReplyWait &wait);
+    void restoreCaption();
+
+    SharedState &m_state;
+    SettingsStore &m_store;
+    EngineView &m_view;
+    SerialChannel &m_serial;
+    SocketChannel &m_socket;
+};

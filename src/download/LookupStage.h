@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class EngineView;
+class FileTransfer;
+class SerialChannel;
+struct SharedState;
+
+// Sends the listed lookup tables, each as a lookup record numbered from the
+// first lookup number, after a pause of 4 seconds.
+class LookupStage {
+public:
+    enum class Next { ClosingPacket, EndStage };
+
+    LookupStage(SharedState &state, EngineView &view, SerialChannel &serial,
+                FileTransfer &transfer);
+
+    Next run();
+
+    // Converts the table into the working file and sends it; returns the
+    // last reply ("" when none came).
+    QByteArray SendLookupFile(const QString &path);
+
+private:
+    bool prepareWorkingFile(const QString &path, QString *error);
+
+    SharedState &m_state;
+    EngineView &m_view;
+    SerialChannel &m_serial;
+    FileTransfer &m_transfer;
+};

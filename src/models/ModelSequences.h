@@ -1,0 +1,36 @@
+#pragma once
+
+#include "TransferApi.h"
+
+class EngineView;
+class SerialChannel;
+class SettingsStore;
+struct SharedState;
+
+// What each printer model needs before and around the transfer of the
+// application file, and the operator's instruction for each model.
+class ModelSequences : public ModelSequencer {
+public:
+    ModelSequences(SharedState &state, SettingsStore &store, EngineView &view,
+                   SerialChannel &serial, AppFileSender &sender);
+
+    void runSequence() override;
+    void Status_Caption() override;
+
+    void SendQ410();
+    void SendQ412();
+
+    // The application transfer step every sequence ends with.
+    void SendApplication();
+
+    // The printer's answer to "{SR}" on the serial link: true when the
+    // transfer may follow.
+    bool CheckPrinterStatus();
+
+private:
+    SharedState &m_state;
+    SettingsStore &m_store;
+    EngineView &m_view;
+    SerialChannel &m_serial;
+    AppFileSender &m_sender;
+};
