@@ -16,6 +16,7 @@
 #include "frmMsg.h"
 #include "modMain.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -312,7 +313,14 @@ void frmMain::closeEvent(QCloseEvent *event) {
 }
 
 void frmMain::setStatus(const QString &text) {
+    const bool changed = m_ui.lblStatus->text() != text;
     m_ui.lblStatus->setText(text);
+    if (changed) {
+        // A screen reader announces the new status as it comes.
+        QAccessibleEvent event(m_ui.lblStatus, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
+    Q_EMIT statusWritten(text);
 }
 
 QString frmMain::status() const {

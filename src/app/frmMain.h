@@ -89,6 +89,10 @@ public:
     int askDefaultSettings(const QString &description) override;
     void SaveIt() override;
 
+Q_SIGNALS:
+    // Every status-line write, also one that repeats the text shown.
+    void statusWritten(const QString &text);
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 

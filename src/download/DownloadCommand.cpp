@@ -175,10 +175,9 @@ void DownloadCommand::cmdDownload_Click() {
     // 7: the closing packet
     sendClosingPacket();
     noteFailure();
-    const bool completed = !m_state.gblnDownloadError;
-    if (completed)
+    if (succeeded(true))
         m_view.setStatus(QStringLiteral("Download Complete"));
-    endStage(completed);
+    endStage(true);
 }
 
 void DownloadCommand::sendClosingPacket() {
@@ -208,11 +207,14 @@ void DownloadCommand::sendClosingPacket() {
     }
 }
 
-void DownloadCommand::endStage(bool completed) {
+bool DownloadCommand::succeeded(bool completed) const {
     // Only a download that went through without a failure or a cancel is
     // complete; otherwise the text that says what happened stays.
-    const bool succeeded = completed && !m_state.gblnDownloadError && !m_state.operatorCancelled &&
-                           m_state.transferFailure.isEmpty();
+    return completed && !m_state.gblnDownloadError && !m_state.operatorCancelled &&
+           m_state.transferFailure.isEmpty();
+}
+
+void DownloadCommand::endStage(bool completed) {
     const QString failure =
         !m_state.transferFailure.isEmpty() ? m_state.transferFailure : m_failure;
     const bool passThru = m_view.isPassThruChecked();
@@ -231,7 +233,7 @@ void DownloadCommand::endStage(bool completed) {
     if (!passThru) {
         m_state.mblnDownloadDone = true;
         m_view.setDownloadCommandsEnabled(true);
-        if (succeeded)
+        if (succeeded(completed))
             m_view.setStatus(QStringLiteral("Download Complete"));
         else if (!failure.isEmpty() && !m_state.operatorCancelled)
             m_view.setStatus(failure);

@@ -35,6 +35,7 @@ private:
     enum class Offer { Proceed, Cancelled };
     Offer offerDefaultSettings();
     void sendClosingPacket();
+    bool succeeded(bool completed) const;
     void endStage(bool completed);
     void noteFailure();
 

@@ -1,0 +1,223 @@
+#include "Clock.h"
+#include "DownloadSet.h"
+#include "PtyPair.h"
+#include "SerialPortControl.h"
+#include "SettingsStore.h"
+#include "SharedState.h"
+#include "ZelsimProcess.h"
+#include "frmMain.h"
+
+#include <QFile>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+const QByteArray kApp = "{XA,1}\r\n{F,2,A|\r\n}\r\n{XB,2}\r\n";
+const QByteArray kAppWire = "{XA,1}{F,2,A|\r\n}{XB,2}";
+const QByteArray kFormat = "{F,1,A,R,E,200,200,\"FMT1\"|\r\nC,10,10,0,1,1,1,W,\"HI\"|\r\n}\r\n";
+const QByteArray kFormatWire = "{F,1,A,R,E,200,200,\"FMT1\"|C,10,10,0,1,1,1,W,\"HI\"|}";
+const QByteArray kLookup1 = "A\r\nB|\r\n";
+const QByteArray kLookup1Wire = "{R0_XXXX_A|\r\nB|\r\n}";
+const QByteArray kLookup2 = "C\n";
+const QByteArray kLookup2Wire = "{R1_XXXX_C|\r\n}";
+} // namespace
+
+// Whole downloads through the real window, the real serial link on a
+// pseudo-terminal, and the virtual printer on its other end.
+class tst_SerialDownload : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ZelsimProcess> m_printer;
+    std::unique_ptr<PtyPair> m_silentLine;
+    std::unique_ptr<SharedState> m_state;
+    std::unique_ptr<SettingsStore> m_store;
+    std::unique_ptr<frmMain> m_window;
+    QStringList m_statuses;
+
+    QString file(const char *name, const QByteArray &bytes) {
+        const QString path = m_dir->filePath(QLatin1String(name));
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(bytes);
+        return path;
+    }
+
+    // The printer on Com1, the window loaded for the given printer model.
+    bool open(int printer, const QStringList &faults = {}) {
+        m_printer = std::make_unique<ZelsimProcess>();
+        if (!m_printer->start(faults))
+            return false;
+        qputenv("ZELDL_COM1", m_printer->serialPath().toLocal8Bit());
+        load(printer);
+        return true;
+    }
+    void load(int printer) {
+        m_store->write("Printer", QString::number(printer));
+        m_store->write("Settings", printer == 4 ? "9600,n,8,1" : "9600,o,7,1");
+        m_store->write("LLU", "True");
+        m_window = std::make_unique<frmMain>(*m_state, *m_store, nullptr);
+        connect(m_window.get(), &frmMain::statusWritten, this,
+                [this](const QString &text) { m_statuses << text; });
+        m_window->Form_Load();
+        m_window->show();
+    }
+    void putFullSet() {
+        putDownloadSet(*m_window, *m_state, file("app.fpc", kApp), file("label.fmt", kFormat),
+                       {file("t1.txt", kLookup1), file("t2.txt", kLookup2)});
+    }
+    void download() { m_window->ui().cmdDownload->click(); }
+
+    // The texts appear in this order (others may come between them).
+    bool statusesInOrder(const QStringList &expected) {
+        qsizetype at = 0;
+        for (const QString &text : expected) {
+            at = m_statuses.indexOf(text, at);
+            if (at < 0) {
+                qWarning() << "missing in order:" << text << "in" << m_statuses;
+                return false;
+            }
+            ++at;
+        }
+        return true;
+    }
+    void verifyUnlocked() {
+        const MainWindowUi &ui = m_window->ui();
+        QVERIFY(ui.cmdDownload->isEnabled());
+        QVERIFY(ui.cmdClose->isEnabled());
+        QVERIFY(!ui.cmdCancel->isEnabled());
+        QVERIFY(!ui.ProgressBar1->isVisible());
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_CONFIG_HOME", m_dir->filePath("config").toUtf8());
+        qputenv("XDG_CACHE_HOME", m_dir->filePath("cache").toUtf8());
+        Clock::setScale(0.01);
+        m_state = std::make_unique<SharedState>();
+        m_store = std::make_unique<SettingsStore>();
+        m_statuses.clear();
+    }
+    void cleanup() {
+        m_window.reset();
+        m_printer.reset();
+        m_silentLine.reset();
+    }
+
+    void q410ApplicationFormatAndTwoLookups() {
+        QVERIFY(open(0));
+        putFullSet();
+        download();
+        QCOMPARE(m_window->status(), QString("Download Complete"));
+        QVERIFY(
+            statusesInOrder({"Working...", "Downloading app.fpc", "{CP=0,P=001,0} - Success",
+                             "{CP=0,P=002,0} - Success", "Download Finished", "Downloading t1.txt",
+                             "{CP=0,P=003,0} - Success", "Download Finished", "Downloading t2.txt",
+                             "{CP=0,P=004,0} - Success", "Download Finished", "SENDING {S }",
+                             "Download Complete"}));
+        QTRY_COMPARE(m_printer->captured(),
+                     kAppWire + kFormatWire + kLookup1Wire + kLookup2Wire + "{S }");
+        verifyUnlocked();
+        QVERIFY(m_state->mblnAppSent);
+        QCOMPARE(m_window->windowTitle(), SettingsStore::applicationName());
+    }
+
+    void q412StatusRequest_data() {
+        QTest::addColumn<QStringList>("faults");
+        QTest::addColumn<QByteArray>("wire");
+        QTest::addColumn<QString>("end");
+        QTest::newRow("accepted") << QStringList{} << QByteArray("{SR}" + kAppWire + "{S }")
+                                  << "Download Complete";
+        QTest::newRow("rejected") << QStringList{"--fault", "error@1"} << QByteArray("{SR}")
+                                  << "{CP=4,P=001,?} - Packet error";
+        QTest::newRow("timed out") << QStringList{"--fault", "silent@1"} << QByteArray("{SR}")
+                                   << " - Download error response timeout";
+    }
+    void q412StatusRequest() {
+        QFETCH(QStringList, faults);
+        QFETCH(QByteArray, wire);
+        QFETCH(QString, end);
+        QVERIFY(open(4, faults));
+        putDownloadSet(*m_window, *m_state, file("app.fpc", kApp), {}, {});
+        download();
+        QCOMPARE(m_window->status(), end);
+        QTRY_COMPARE(m_printer->captured(), wire);
+        // Nothing more trickles out later.
+        QTest::qWait(100);
+        QCOMPARE(m_printer->captured(), wire);
+        verifyUnlocked();
+    }
+
+    void packetErrorStopsTheTransfer() {
+        QVERIFY(open(0, {"--fault", "error@1"}));
+        putDownloadSet(*m_window, *m_state, file("app.fpc", kApp), {}, {});
+        download();
+        QTRY_VERIFY(m_printer->captured().startsWith("{XA,1}"));
+        QTest::qWait(100);
+        QVERIFY(!m_printer->captured().contains("{XB,2}"));
+        QCOMPARE(m_window->status(), QString("{CP=4,P=001,?} - Packet error"));
+        QVERIFY(!m_statuses.contains("Download Complete"));
+        verifyUnlocked();
+    }
+
+    void cancelDuringAReplyWaitStopsEverythingAfter() {
+        QVERIFY(open(0, {"--fault", "silent@2"}));
+        putFullSet();
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [this, &poll] {
+            if (m_printer->captured().contains("{XB,2}")) {
+                poll.stop();
+                m_window->ui().cmdCancel->click();
+            }
+        });
+        poll.start(5);
+        download();
+        QVERIFY(m_statuses.contains("Please Wait..."));
+        QVERIFY(m_statuses.contains("app.fpc Download Cancelled"));
+        QVERIFY(m_window->status().contains("Cancelled"));
+        QVERIFY(!m_statuses.contains("Download Complete"));
+        QTest::qWait(100);
+        QCOMPARE(m_printer->captured(), kAppWire);
+        verifyUnlocked();
+        QVERIFY(!m_state->mblnAbort);
+    }
+
+    void cancelDuringThePauseBeforeTheFormat() {
+        Clock::setScale(0.05); // the 4-second pause takes 200 ms
+        QVERIFY(open(0));
+        putFullSet();
+        QTimer poll;
+        connect(&poll, &QTimer::timeout, this, [this, &poll] {
+            if (m_window->status() == "Download Finished") {
+                poll.stop();
+                m_window->ui().cmdCancel->click();
+            }
+        });
+        poll.start(5);
+        download();
+        QCOMPARE(m_window->status(), QString("Cancelled"));
+        QTest::qWait(100);
+        QCOMPARE(m_printer->captured(), kAppWire);
+        verifyUnlocked();
+    }
+
+    void noPrinterOnTheLine() {
+        m_silentLine = std::make_unique<PtyPair>();
+        qputenv("ZELDL_COM1", m_silentLine->slavePath().toLocal8Bit());
+        load(0);
+        putFullSet();
+        download();
+        QCOMPARE(m_window->status(), QString(" - Download error response timeout"));
+        QVERIFY(!m_statuses.contains("Download Complete"));
+        QCOMPARE(m_silentLine->readAvailable(), QByteArray("{XA,1}"));
+        verifyUnlocked();
+    }
+};
+
+QTEST_MAIN(tst_SerialDownload)
+#include "tst_serial_download.moc"
