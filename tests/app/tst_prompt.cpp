@@ -1,0 +1,237 @@
+#include "ModalAnswerer.h"
+#include "PtyPair.h"
+#include "SerialPortControl.h"
+#include "SettingsStore.h"
+#include "SharedState.h"
+#include "frmMain.h"
+#include "frmMsg.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <memory>
+
+// The default-settings prompt before a download, its "Don't show again"
+// box and the menu entry, and the Help command.
+class tst_Prompt : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<PtyPair> m_pty;
+    std::unique_ptr<SharedState> m_state;
+    std::unique_ptr<SettingsStore> m_store;
+    std::unique_ptr<frmMain> m_window;
+
+    void load() {
+        m_window = std::make_unique<frmMain>(*m_state, *m_store, nullptr);
+        m_window->Form_Load();
+        m_window->show();
+    }
+    // An application chosen, as the editor leaves it.
+    void chooseApplication() {
+        const QString path = m_dir->filePath("app.fpc");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("{XA,1}\r\n");
+        f.close();
+        m_state->mstrZELFileName = path;
+        m_state->mstrZELFileTitle = "app.fpc";
+        m_window->ui().lblZELAppFilename->setText("app.fpc");
+        m_window->setDownloadCommandsEnabled(true);
+    }
+    QString stored(const char *key) { return m_store->read(key, "<missing>"); }
+
+public Q_SLOTS:
+    void openUrl(const QUrl &url) { m_opened << url; }
+
+private:
+    QList<QUrl> m_opened;
+
+private Q_SLOTS:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_CONFIG_HOME", m_dir->filePath("config").toUtf8());
+        qputenv("XDG_CACHE_HOME", m_dir->filePath("cache").toUtf8());
+        m_pty = std::make_unique<PtyPair>();
+        qputenv("ZELDL_COM1", m_pty->slavePath().toLocal8Bit());
+        m_state = std::make_unique<SharedState>();
+        m_store = std::make_unique<SettingsStore>();
+        m_opened.clear();
+    }
+    void cleanup() {
+        m_window.reset();
+        m_pty.reset();
+    }
+
+    void yesReopensThePortWithTheModelsSettings() {
+        load();
+        chooseApplication();
+        QString asked;
+        ModalAnswerer answer([&](QWidget *w) {
+            auto *prompt = qobject_cast<frmMsg *>(w);
+            QVERIFY(prompt);
+            asked = prompt->lblDescription->text();
+            prompt->cmdYes->click();
+        });
+        m_window->ui().cmdDownload->click();
+        QCOMPARE(answer.seen(), 1);
+        QCOMPARE(asked, QString("The Communication Setting for the Q410/15/17 is not the default "
+                                "setting for the Printer.\r\n\r\nDo you want to set default comm "
+                                "settings?"));
+        QCOMPARE(stored("Settings"), QString("9600,o,7,1"));
+        QCOMPARE(stored("Handshaking"), QString("1"));
+        QCOMPARE(stored("Comport"), QString("1"));
+        QCOMPARE(stored("Mode"), QString("0"));
+        QVERIFY(m_window->serialPort().isOpen());
+        QCOMPARE(m_window->serialPort().settings(), QString("9600,o,7,1"));
+        QCOMPARE(m_window->ui().StatusBar1Panel1->text(), QString("Com1 9600,o,7,1 Xon/Xoff"));
+        // The download went on: the first packet reached the line.
+        QCOMPARE(m_pty->readAvailable(), QByteArray("{XA,1}"));
+    }
+
+    void cancelSendsNothingAndShowsTheOperatorPrompt() {
+        load();
+        chooseApplication();
+        ModalAnswerer answer([](QWidget *w) { qobject_cast<frmMsg *>(w)->cmdCancel->click(); });
+        m_window->ui().cmdDownload->click();
+        QCOMPARE(answer.seen(), 1);
+        QCOMPARE(m_pty->readAvailable(), QByteArray());
+        QCOMPARE(m_window->status(), QString("Set Printer to Data Transfer/Receive"));
+        const MainWindowUi &ui = m_window->ui();
+        QVERIFY(ui.cmdDownload->isEnabled());
+        QVERIFY(ui.mnuFileDownload->isEnabled());
+        QVERIFY(ui.cmdClose->isEnabled());
+        QVERIFY(!ui.cmdCancel->isEnabled());
+        QVERIFY(ui.fraPrinter->isEnabled());
+        QVERIFY(ui.fraZELApp->isEnabled());
+        QVERIFY(!ui.ProgressBar1->isVisible());
+        QCOMPARE(stored("Settings"), QString("<missing>"));
+    }
+
+    void closingThePromptCountsAsCancel() {
+        load();
+        chooseApplication();
+        int showing = 0;
+        ModalAnswerer answer([&](QWidget *w) {
+            auto *prompt = qobject_cast<frmMsg *>(w);
+            if (++showing == 1)
+                prompt->cmdNo->click();
+            else
+                prompt->reject(); // closed with Escape or the title bar
+        });
+        m_window->ui().cmdDownload->click();
+        QCOMPARE(m_window->prompt().Button(), qint16(frmMsg::No));
+        QCOMPARE(m_pty->readAvailable(), QByteArray("{XA,1}"));
+        // The earlier No must not stand for a prompt closed without an answer.
+        m_window->ui().cmdDownload->click();
+        QCOMPARE(showing, 2);
+        QCOMPARE(m_window->prompt().Button(), qint16(frmMsg::Cancel));
+        QCOMPARE(m_pty->readAvailable(), QByteArray());
+    }
+
+    void menuEntryAndBoxAgreeWithTheStore() {
+        load();
+        QAction *menu = m_window->ui().mnuDefaultCheck;
+        QCheckBox *never = m_window->prompt().chkNever;
+        QVERIFY(menu->isChecked());
+        QVERIFY(!never->isChecked());
+        menu->trigger();
+        QVERIFY(!menu->isChecked());
+        QVERIFY(never->isChecked());
+        QCOMPARE(stored("NeverShowDefault"), QString("True"));
+        menu->trigger();
+        QVERIFY(menu->isChecked());
+        QVERIFY(!never->isChecked());
+        QCOMPARE(stored("NeverShowDefault"), QString("False"));
+    }
+
+    void dontShowAgainInsideThePrompt() {
+        load();
+        chooseApplication();
+        ModalAnswerer answer([](QWidget *w) {
+            auto *prompt = qobject_cast<frmMsg *>(w);
+            prompt->chkNever->click();
+            prompt->cmdNo->click();
+        });
+        m_window->ui().cmdDownload->click();
+        QCOMPARE(answer.seen(), 1);
+        QCOMPARE(m_window->prompt().Button(), qint16(frmMsg::No));
+        QVERIFY(!m_window->ui().mnuDefaultCheck->isChecked());
+        QCOMPARE(stored("NeverShowDefault"), QString("True"));
+        // No went on with the settings as they were.
+        QCOMPARE(m_window->serialPort().settings(), QString("9600,N,8,1"));
+        QCOMPARE(m_pty->readAvailable(), QByteArray("{XA,1}"));
+
+        // The next download asks nothing, and neither does the next start.
+        m_window->ui().cmdDownload->click();
+        QCOMPARE(answer.seen(), 1);
+        m_window.reset();
+        load();
+        QVERIFY(m_window->prompt().chkNever->isChecked());
+        QVERIFY(!m_window->ui().mnuDefaultCheck->isChecked());
+    }
+
+    void matchingSettingsAskNothing() {
+        m_store->write("Settings", "9600,o,7,1");
+        load();
+        chooseApplication();
+        ModalAnswerer answer([](QWidget *w) { w->close(); });
+        m_window->ui().cmdDownload->click();
+        QCOMPARE(answer.seen(), 0);
+    }
+
+    void helpWithoutItsFileSaysWhy() {
+        load();
+        m_window->setHelpFile(m_dir->filePath("ZELDL.chm"));
+        QString text;
+        QMessageBox::Icon icon = QMessageBox::Critical;
+        ModalAnswerer answer([&](QWidget *w) {
+            auto *box = qobject_cast<QMessageBox *>(w);
+            text = box->text();
+            icon = box->icon();
+            box->accept();
+        });
+        m_window->ui().mnuHelpContents->trigger();
+        QCOMPARE(answer.seen(), 1);
+        QVERIFY2(text.contains(m_dir->filePath("ZELDL.chm")), qPrintable(text));
+        QCOMPARE(icon, QMessageBox::NoIcon);
+    }
+
+    void helpOpensItsFileWithTheDesktopHandler() {
+        load();
+        const QString path = m_dir->filePath("ZELDL.chm");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        m_window->setHelpFile(path);
+        QDesktopServices::setUrlHandler("file", this, "openUrl");
+        {
+            ModalAnswerer answer([](QWidget *w) { w->close(); });
+            m_window->Toolbar1_ButtonClick("Help");
+            QDesktopServices::unsetUrlHandler("file");
+            QCOMPARE(answer.seen(), 0);
+            QCOMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(path)});
+        }
+
+        m_window->setHelpFile(QString());
+        QString text;
+        ModalAnswerer notice([&](QWidget *w) {
+            text = qobject_cast<QMessageBox *>(w)->text();
+            w->close();
+        });
+        m_window->ui().mnuHelpContents->trigger();
+        QCOMPARE(text, QString("This option will display help."));
+    }
+};
+
+QTEST_MAIN(tst_Prompt)
+#include "tst_prompt.moc"
