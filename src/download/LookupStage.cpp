@@ -82,16 +82,15 @@ LookupStage::Next LookupStage::run() {
 
 bool LookupStage::prepareWorkingFile(const QString &path, QString *error) {
     QFile source(path);
-    if (mdlZEL::IsLookupRecordFile(path)) {
-        // Already a record: sent as it is, without taking a number.
-        QByteArray whole;
-        if (source.open(QIODevice::ReadOnly))
-            whole = source.readAll();
-        return WorkingFile::write(whole + kCrLf, error);
-    }
+    // A file that cannot be opened also counts as a record file; it must
+    // still fail as a lookup error, not go out as an empty record.
     if (!source.open(QIODevice::ReadOnly)) {
         *error = QString::number(int(source.error())) + QLatin1Char(' ') + source.errorString();
         return false;
+    }
+    if (mdlZEL::IsLookupRecordFile(path)) {
+        // Already a record: sent as it is, without taking a number.
+        return WorkingFile::write(source.readAll() + kCrLf, error);
     }
     m_state.mlngFileLength = source.size();
     m_state.mlngBytesSent = 0;
@@ -131,12 +130,15 @@ QByteArray LookupStage::SendLookupFile(const QString &path) {
     FileTransfer::ReplyWait last;
     qint16 lastPercent = 0;
     bool packetError = false;
+    // A Cancel while the table is converted ends without "Cancelled".
+    bool stoppedConverting = false;
     QString error;
     if (!prepareWorkingFile(path, &error)) {
         if (!error.isEmpty()) {
             fail(error);
             return {};
         }
+        stoppedConverting = true;
     } else {
         m_view.setProgressVisible(true);
         m_state.mblnDownloadDone = false;
@@ -219,7 +221,7 @@ QByteArray LookupStage::SendLookupFile(const QString &path) {
         file.close();
     }
 
-    if (m_state.mblnAbort)
+    if (m_state.mblnAbort && !stoppedConverting)
         m_view.setStatus(QStringLiteral("Cancelled"));
     m_serial.clearInput();
     if (lastPercent < 100)

@@ -1,8 +1,11 @@
 #include "WorkingFile.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
+
+#include <filesystem>
+#include <system_error>
 
 namespace WorkingFile {
 
@@ -17,14 +20,24 @@ bool write(const QByteArray &bytes, QString *error) {
     const QString target = path();
     QDir().mkpath(QFileInfo(target).absolutePath());
     // A new file renamed over the name: a link standing there is replaced,
-    // never followed.
-    QSaveFile file(target);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    // never followed. (QSaveFile would write through the link.)
+    QTemporaryFile file(target + QStringLiteral(".XXXXXX"));
+    if (!file.open() || file.write(bytes) != bytes.size() || !file.flush()) {
         if (error)
             *error = QString::number(int(file.error())) + QLatin1Char(' ') + file.errorString();
         return false;
     }
+    file.close();
+    std::error_code failure;
+    std::filesystem::rename(std::filesystem::path(file.fileName().toStdU16String()),
+                            std::filesystem::path(target.toStdU16String()), failure);
+    if (failure) {
+        if (error)
+            *error = QString::number(failure.value()) + QLatin1Char(' ') +
+                     QString::fromStdString(failure.message());
+        return false;
+    }
+    file.setAutoRemove(false);
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
+#include <QMetaType>
 
 #include <functional>
 
@@ -18,6 +19,16 @@
 // serial port's open, close and settings calls.
 using WireLog = QByteArrayList;
 
+// The entries of the log that start with `prefix`, in order.
+inline WireLog startingWith(const WireLog &log, const QByteArray &prefix) {
+    WireLog out;
+    for (const QByteArray &entry : log) {
+        if (entry.startsWith(prefix))
+            out << entry;
+    }
+    return out;
+}
+
 // A reply the fake printer gives to one wait. `during` runs inside the wait,
 // as the operator's Cancel or a line event would.
 struct Scripted {
@@ -25,6 +36,8 @@ struct Scripted {
     QByteArray reply;
     std::function<void()> during = {};
 };
+
+Q_DECLARE_METATYPE(Scripted)
 
 // A printer reply of exactly 14 characters whose 13th is `judged`.
 inline QByteArray reply14(char judged, const QByteArray &tail = "X") {
@@ -129,11 +142,18 @@ private:
     WireLog &m_log;
 };
 
-// A view that also keeps every progress value and visibility change.
+// A view that also keeps every progress value and visibility change, and
+// lets a test act on a status text as the operator reading it would.
 class RecordingView : public FakeView {
 public:
     QList<int> progress;
     QList<bool> visibility;
+    std::function<void(const QString &)> onStatus;
+    void setStatus(const QString &text) override {
+        FakeView::setStatus(text);
+        if (onStatus)
+            onStatus(text);
+    }
     void setProgressValue(int percent) override {
         FakeView::setProgressValue(percent);
         progress << percent;

@@ -36,7 +36,7 @@ QByteArray allByteValuesButLineEnds() {
 // acknowledgement is awaited, seen through a fake link.
 class tst_Framing : public QObject {
     Q_OBJECT
-    QTemporaryDir m_dir;
+    std::unique_ptr<QTemporaryDir> m_dir; // fresh for every case
     QTemporaryDir m_config;
     WireLog m_log;
     std::unique_ptr<SharedState> m_state;
@@ -47,7 +47,7 @@ class tst_Framing : public QObject {
     std::unique_ptr<FileTransfer> m_transfer;
 
     QString appFile(const QByteArray &bytes) {
-        const QString path = m_dir.filePath(QStringLiteral("app.fpc"));
+        const QString path = m_dir->filePath(QStringLiteral("app.fpc"));
         if (!TestFiles::write(path, bytes))
             return {};
         m_state->mstrZELFileName = path;
@@ -62,6 +62,7 @@ private Q_SLOTS:
     }
 
     void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
         m_log.clear();
         m_state = std::make_unique<SharedState>();
         m_view = std::make_unique<RecordingView>();
@@ -72,7 +73,7 @@ private Q_SLOTS:
             std::make_unique<FileTransfer>(*m_state, *m_store, *m_view, *m_serial, *m_socket);
     }
 
-    void cleanup() { QVERIFY(!TestFiles::anyOpenUnder(m_dir.path())); }
+    void cleanup() { QVERIFY(!TestFiles::anyOpenUnder(m_dir->path())); }
 
     void lineRules_data() {
         QTest::addColumn<int>("mode");

@@ -17,13 +17,11 @@ const QByteArray kGood = "ACKNOWLEDGED0X";
 const QString kTitle = SettingsStore::applicationName();
 } // namespace
 
-Q_DECLARE_METATYPE(QList<Scripted>)
-
 // How the printer's replies to an application transfer are judged on both
 // links, the texts shown along the way and at the end, and the format file.
 class tst_Replies : public QObject {
     Q_OBJECT
-    QTemporaryDir m_dir;
+    std::unique_ptr<QTemporaryDir> m_dir; // fresh for every case
     QTemporaryDir m_config;
     WireLog m_log;
     std::unique_ptr<SharedState> m_state;
@@ -34,7 +32,7 @@ class tst_Replies : public QObject {
     std::unique_ptr<FileTransfer> m_transfer;
 
     QString appFile(const QByteArray &bytes) {
-        const QString path = m_dir.filePath(QStringLiteral("app.fpc"));
+        const QString path = m_dir->filePath(QStringLiteral("app.fpc"));
         if (!TestFiles::write(path, bytes))
             return {};
         m_state->mstrZELFileName = path;
@@ -68,6 +66,7 @@ private Q_SLOTS:
     }
 
     void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
         QFile::remove(SettingsStore::filePath());
         m_log.clear();
         m_state = std::make_unique<SharedState>();
@@ -79,7 +78,7 @@ private Q_SLOTS:
             std::make_unique<FileTransfer>(*m_state, *m_store, *m_view, *m_serial, *m_socket);
     }
 
-    void cleanup() { QVERIFY(!TestFiles::anyOpenUnder(m_dir.path())); }
+    void cleanup() { QVERIFY(!TestFiles::anyOpenUnder(m_dir->path())); }
 
     void serialReplies_data() {
         QTest::addColumn<qint16>("result");
@@ -380,7 +379,7 @@ private Q_SLOTS:
     }
 
     void missingAppFile() {
-        m_state->mstrZELFileName = m_dir.filePath(QStringLiteral("missing.fpc"));
+        m_state->mstrZELFileName = m_dir->filePath(QStringLiteral("missing.fpc"));
         m_state->mstrZELFileTitle = QStringLiteral("missing.fpc");
         m_transfer->SendAppFile(m_state->mstrZELFileName);
         QCOMPARE(m_view->statuses,
@@ -400,7 +399,7 @@ private Q_SLOTS:
     }
     void formatFileGoesOutAsRead() {
         QFETCH(int, mode);
-        const QString path = m_dir.filePath(QStringLiteral("labels.fmt"));
+        const QString path = m_dir->filePath(QStringLiteral("labels.fmt"));
         QVERIFY(TestFiles::write(path, "{F,1|\r\n{X,1}\r\nA|\nB}\r"));
         m_state->mintMode = qint16(mode);
         m_state->mstrFormatFileName = path;
@@ -438,7 +437,7 @@ private Q_SLOTS:
     void formatFileStops() {
         QFETCH(int, what);
         QFETCH(QStringList, texts);
-        const QString path = m_dir.filePath(QStringLiteral("labels.fmt"));
+        const QString path = m_dir->filePath(QStringLiteral("labels.fmt"));
         QVERIFY(TestFiles::write(path, "ONE\r\nTWO\r\nTHREE"));
         m_state->mstrFormatFileName = path;
         m_state->mstrFormatFileTitle = QStringLiteral("labels.fmt");
@@ -459,7 +458,7 @@ private Q_SLOTS:
     }
 
     void formatFileMissingOrNotChosen() {
-        m_state->mstrFormatFileName = m_dir.filePath(QStringLiteral("missing.fmt"));
+        m_state->mstrFormatFileName = m_dir->filePath(QStringLiteral("missing.fmt"));
         m_transfer->SendFormatFile();
         QCOMPARE(m_view->captions, QStringList{});
         QVERIFY(!m_state->gblnDownloadError);
