@@ -1,0 +1,307 @@
+#include "Cancel.h"
+#include "DownloadFakes.h"
+#include "ModelSequences.h"
+#include "SettingsStore.h"
+#include "SharedState.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+enum During { Nothing, OperatorCancel };
+const QString kApp = QStringLiteral("/labels/app.fpc");
+} // namespace
+
+// The Q410 and Q412 sequences around the application transfer, the Q412's
+// status request, and the operator's instruction per model.
+class tst_Models : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_config;
+    WireLog m_log;
+    std::unique_ptr<SharedState> m_state;
+    std::unique_ptr<RecordingView> m_view;
+    std::unique_ptr<SettingsStore> m_store;
+    std::unique_ptr<FakeSerial> m_serial;
+    std::unique_ptr<FakeAppSender> m_sender;
+    std::unique_ptr<ModelSequences> m_models;
+
+    void chooseApp() {
+        m_state->mstrZELFileName = kApp;
+        m_state->mstrZELFileTitle = QStringLiteral("app.fpc");
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        useFastClock();
+        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
+    }
+
+    void init() {
+        QFile::remove(SettingsStore::filePath());
+        m_log.clear();
+        m_state = std::make_unique<SharedState>();
+        m_view = std::make_unique<RecordingView>();
+        m_store = std::make_unique<SettingsStore>();
+        m_serial = std::make_unique<FakeSerial>(m_log);
+        m_sender = std::make_unique<FakeAppSender>(m_log);
+        m_models =
+            std::make_unique<ModelSequences>(*m_state, *m_store, *m_view, *m_serial, *m_sender);
+    }
+
+    void nothingToSend_data() {
+        QTest::addColumn<int>("printer");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("appSent");
+        for (const int printer : {0, 1, 2, 4}) {
+            for (const int mode : {0, 1}) {
+                for (const bool sent : {false, true})
+                    QTest::addRow("printer %d, mode %d, sent before %d", printer, mode, sent)
+                        << printer << mode << sent;
+            }
+        }
+    }
+    void nothingToSend() {
+        QFETCH(int, printer);
+        QFETCH(int, mode);
+        QFETCH(bool, appSent);
+        m_state->mintPrinter = qint16(printer);
+        m_state->mintMode = qint16(mode);
+        m_state->mblnAppSent = appSent;
+        m_models->runSequence();
+        QCOMPARE(m_log, WireLog{});
+        QCOMPARE(m_view->statuses, QStringList{});
+        QCOMPARE(m_state->mblnAppSent, appSent);
+        QVERIFY(!m_state->mblnAbort);
+    }
+
+    void flagsAlreadySet_data() {
+        QTest::addColumn<int>("printer");
+        QTest::addColumn<bool>("abort");
+        QTest::addColumn<QStringList>("texts");
+        for (const int printer : {0, 4}) {
+            QTest::addRow("printer %d, abort", printer)
+                << printer << true << QStringList{"Cancelled"};
+            QTest::addRow("printer %d, download error", printer)
+                << printer << false << QStringList{};
+        }
+    }
+    void flagsAlreadySet() {
+        QFETCH(int, printer);
+        QFETCH(bool, abort);
+        QFETCH(QStringList, texts);
+        chooseApp();
+        m_state->mintPrinter = qint16(printer);
+        m_state->mblnAbort = abort;
+        m_state->gblnDownloadError = !abort;
+        m_models->runSequence();
+        QCOMPARE(m_log, WireLog{});
+        QCOMPARE(m_view->statuses, texts);
+        QVERIFY(!m_state->mblnAbort);
+        QCOMPARE(m_state->gblnDownloadError, !abort);
+        QVERIFY(!m_state->mblnAppSent);
+    }
+
+    void q410SendsTheApplication_data() {
+        QTest::addColumn<int>("printer");
+        QTest::addColumn<int>("what");
+        QTest::addColumn<QStringList>("texts");
+        for (const int printer : {0, 1, 2}) {
+            QTest::addRow("printer %d", printer)
+                << printer << 0 << QStringList{"Downloading app.fpc"};
+            QTest::addRow("printer %d, Cancel during the transfer", printer)
+                << printer << int(OperatorCancel)
+                << QStringList{"Downloading app.fpc", "Please Wait...", "Cancelled"};
+        }
+    }
+    void q410SendsTheApplication() {
+        QFETCH(int, printer);
+        QFETCH(int, what);
+        QFETCH(QStringList, texts);
+        chooseApp();
+        m_state->mintPrinter = qint16(printer);
+        if (what == OperatorCancel)
+            m_sender->onSend = [this] {
+                CancelDownload(*m_state, *m_view);
+            };
+        m_models->runSequence();
+        // No status request before a Q410's application.
+        QCOMPARE(m_log, WireLog{"APP:" + kApp.toUtf8()});
+        QCOMPARE(m_view->statuses, texts);
+        QVERIFY(m_state->mblnAppSent);
+        QVERIFY(!m_state->mblnAbort);
+    }
+
+    void bundleNeedsNoPath() {
+        m_state->gblnAllFile = true;
+        m_models->SendQ410();
+        QCOMPARE(m_log, WireLog{"APP:"});
+        QCOMPARE(m_view->statuses, QStringList{"Downloading "});
+        QVERIFY(m_state->mblnAppSent);
+    }
+
+    void q412StatusRequest_data() {
+        QTest::addColumn<Scripted>("reply");
+        QTest::addColumn<int>("what");
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<bool>("transferred");
+        QTest::addColumn<bool>("error");
+        const QString dl = QStringLiteral("Downloading app.fpc");
+        const QString cancelled = QStringLiteral("app.fpc Download Cancelled");
+        for (const char good : {'0', ' ', '='}) {
+            const QString r = QString::fromLatin1(reply14(good));
+            QTest::addRow("13th is '%c'", good)
+                << Scripted{0, reply14(good)} << 0
+                << QStringList{r + " - Success", r + " - Success", dl} << true << false;
+        }
+        for (const char bad : {'1', '?', 'O'}) {
+            const QString r = QString::fromLatin1(reply14(bad));
+            QTest::addRow("13th is '%c'", bad)
+                << Scripted{0, reply14(bad)} << 0
+                << QStringList{r + " - Success", r + " - Packet error"} << false << true;
+        }
+        QTest::newRow("longer reply, good 13th")
+            << Scripted{0, "ACKNOWLEDGED0X??"} << 0
+            << QStringList{"ACKNOWLEDGED0X?? - Success", "ACKNOWLEDGED0X?? - Success", dl} << true
+            << false;
+        QTest::newRow("timed out")
+            << Scripted{-1, "PART"} << 0
+            << QStringList{"PART - Success", "PART - Download error response timeout"} << false
+            << true;
+        QTest::newRow("port not open")
+            << Scripted{-2, {}} << 0 << QStringList{" - Success", " - Comm port not open"} << false
+            << true;
+        QTest::newRow("other result")
+            << Scripted{4, reply14('?')} << 0 << QStringList{"ACKNOWLEDGED?X - Success", dl} << true
+            << false;
+        QTest::newRow("Cancel during the wait, timed out")
+            << Scripted{-1, {}} << int(OperatorCancel)
+            << QStringList{"Please Wait...", " - Success", cancelled, "Cancelled"} << false
+            << false;
+        QTest::newRow("Cancel during the wait, port not open")
+            << Scripted{-2, {}} << int(OperatorCancel)
+            << QStringList{"Please Wait...", " - Success", cancelled, "Cancelled"} << false
+            << false;
+        const QString r = QString::fromLatin1(reply14('0'));
+        QTest::newRow("Cancel during the wait, accepted")
+            << Scripted{0, reply14('0')} << int(OperatorCancel)
+            << QStringList{"Please Wait...", r + " - Success", r + " - Success", "Cancelled"}
+            << false << false;
+    }
+    void q412StatusRequest() {
+        QFETCH(Scripted, reply);
+        QFETCH(int, what);
+        QFETCH(QStringList, texts);
+        QFETCH(bool, transferred);
+        QFETCH(bool, error);
+        chooseApp();
+        m_state->mintPrinter = Printers::Q412;
+        if (what == OperatorCancel)
+            reply.during = [this] {
+                CancelDownload(*m_state, *m_view);
+            };
+        m_serial->script << reply;
+        m_models->runSequence();
+        WireLog wire{"SEND:{SR}", "WAIT"};
+        if (transferred)
+            wire << "APP:" + kApp.toUtf8();
+        QCOMPARE(m_log, wire);
+        QCOMPARE(m_serial->counts, QList<qint32>{14});
+        QCOMPARE(m_serial->timeouts, QList<float>{30.0f});
+        QCOMPARE(m_view->statuses, texts);
+        QCOMPARE(m_state->gblnDownloadError, error);
+        QVERIFY(!m_state->mblnAbort);
+        // Set before the request on the plain path, whatever its answer.
+        QVERIFY(m_state->mblnAppSent);
+    }
+
+    void q412WaitsAtLeastThirtySeconds_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<float>("wait");
+        QTest::newRow("5") << "5" << 30.0f;
+        QTest::newRow("30") << "30" << 30.0f;
+        QTest::newRow("45.5") << "45.5" << 45.5f;
+    }
+    void q412WaitsAtLeastThirtySeconds() {
+        QFETCH(QString, stored);
+        QFETCH(float, wait);
+        SettingsStore().write(QStringLiteral("Timeout"), stored);
+        chooseApp();
+        m_serial->script << Scripted{0, reply14('0')};
+        m_models->SendQ412();
+        QCOMPARE(m_serial->timeouts, QList<float>{wait});
+        QCOMPARE(m_state->msngTimeout, wait);
+    }
+
+    void q412OverTcpSendsNoStatusRequest() {
+        chooseApp();
+        m_state->mintPrinter = Printers::Q412;
+        m_state->mintMode = 1;
+        m_models->runSequence();
+        QCOMPARE(m_log, WireLog{"APP:" + kApp.toUtf8()});
+        QCOMPARE(m_view->statuses, QStringList{"Downloading app.fpc"});
+        QVERIFY(m_state->mblnAppSent);
+    }
+
+    void q412Bundle_data() {
+        QTest::addColumn<Scripted>("reply");
+        QTest::addColumn<bool>("appSent");
+        QTest::newRow("accepted") << Scripted{0, reply14('0')} << true;
+        // Only the transfer step marks a bundle as sent.
+        QTest::newRow("rejected") << Scripted{0, reply14('1')} << false;
+        QTest::newRow("timed out") << Scripted{-1, {}} << false;
+    }
+    void q412Bundle() {
+        QFETCH(Scripted, reply);
+        QFETCH(bool, appSent);
+        m_state->gblnAllFile = true;
+        m_state->mstrZELFileName = QStringLiteral("/labels/set.all");
+        m_serial->script << reply;
+        m_models->SendQ412();
+        QCOMPARE(m_state->mblnAppSent, appSent);
+        QCOMPARE(m_log.contains("APP:/labels/set.all"), appSent);
+    }
+
+    void Status_Caption_data() {
+        QTest::addColumn<int>("printer");
+        QTest::addColumn<bool>("passThru");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QStringList>("texts");
+        const QStringList dataTransfer{"Set Printer to Data Transfer/Receive"};
+        for (const int printer : {0, 1, 2}) {
+            for (const int mode : {0, 1})
+                QTest::addRow("printer %d, mode %d", printer, mode)
+                    << printer << false << mode << dataTransfer;
+        }
+        QTest::newRow("K72e") << 3 << false << 0 << QStringList{"Set Keypad to Loading Script"};
+        QTest::newRow("K72e over TCP")
+            << 3 << false << 1 << QStringList{"Set Keypad to Loading Script"};
+        QTest::newRow("K72e pass-through, serial")
+            << 3 << true << 0 << QStringList{"Set Printer to Print Mode Ready"};
+        QTest::newRow("K72e pass-through, TCP")
+            << 3 << true << 1 << QStringList{"Set Printer to N Print Mode Ready"};
+        QTest::newRow("K72e pass-through, other mode") << 3 << true << 2 << QStringList{};
+        QTest::newRow("Q412") << 4 << false << 0 << QStringList{"Set Printer to Online"};
+        QTest::newRow("T540") << 5 << false << 1 << QStringList{"Set Printer to Ready"};
+        QTest::newRow("R300") << 6 << false << 1 << QStringList{"Set Printer to Print Mode Ready"};
+        QTest::newRow("T523 empties the line") << 7 << false << 0 << QStringList{""};
+        QTest::newRow("past the list") << 8 << false << 0 << QStringList{""};
+        QTest::newRow("nothing chosen") << -1 << false << 0 << QStringList{""};
+    }
+    void Status_Caption() {
+        QFETCH(int, printer);
+        QFETCH(bool, passThru);
+        QFETCH(int, mode);
+        QFETCH(QStringList, texts);
+        m_state->mintPrinter = qint16(printer);
+        m_state->mintMode = qint16(mode);
+        m_view->passThru = passThru;
+        m_models->Status_Caption();
+        QCOMPARE(m_view->statuses, texts);
+        QCOMPARE(m_log, WireLog{});
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Models)
+#include "tst_models.moc"
