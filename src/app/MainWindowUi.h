@@ -1,5 +1,7 @@
 #pragma once
 
+#include "EditorControls.h"
+
 #include <QString>
 
 class QAction;
@@ -18,7 +20,7 @@ class QWidget;
 
 // Every control of the main window, built in code. Object names are the
 // controls' own names, so tests and tools find them by name.
-struct MainWindowUi {
+struct MainWindowUi : EditorControls {
     // Menus
     QMenu *mnuFile = nullptr;
     QAction *mnuFileDownload = nullptr;
@@ -30,8 +32,6 @@ struct MainWindowUi {
     QAction *mnuSetupTCPIP = nullptr;
     QAction *mnuSetupTimeout = nullptr;
     QMenu *mnuView = nullptr;
-    QAction *mnuStandard = nullptr;
-    QAction *mnuAdvanced = nullptr;
     QAction *mnuSeparator2 = nullptr;
     QAction *mnuDefaultCheck = nullptr;
     QMenu *mnuHelp = nullptr;
@@ -45,37 +45,18 @@ struct MainWindowUi {
     // Printer frame
     QGroupBox *fraPrinter = nullptr;
     QLabel *Label5 = nullptr;
-    QComboBox *cboPrinter = nullptr;
-    QCheckBox *chkPassThru = nullptr;
-    QCheckBox *chkLookup = nullptr;
 
     // Application frame
     QGroupBox *fraZELApp = nullptr;
-    QPushButton *cmdZELApp = nullptr;
-    QPushButton *cmdZELRemove = nullptr;
     QLabel *Label1 = nullptr;
-    QLabel *lblZELAppFilename = nullptr;
 
     // Format frame
     QGroupBox *fraFormat = nullptr;
-    QPushButton *cmdAddFmt = nullptr;
-    QPushButton *cmdRemoveFmt = nullptr;
-    QLabel *Label4 = nullptr;
-    QLabel *lblFormat = nullptr;
 
     // Holds the printer, application and format frames.
     QWidget *leftColumn = nullptr;
 
-    // Lookup frame, to the right of the others
-    QGroupBox *fraZELLookup = nullptr;
-    QListWidget *lstLookups = nullptr;
-    QListWidget *lstPaths = nullptr; // hidden twin: full paths
-    QPushButton *cmdAdd = nullptr;
-    QPushButton *cmdRemove = nullptr;
-    QPushButton *cmdClear = nullptr;
-    QPushButton *cmdUp = nullptr;
-    QPushButton *cmdDown = nullptr;
-    QComboBox *cboLUStart = nullptr;
+    // Lookup frame (the rest of its controls are the editor's)
     QLabel *Label2 = nullptr;
     QLabel *Label3 = nullptr;
 

@@ -2,12 +2,16 @@
 
 #include "Cancel.h"
 #include "DownloadCommand.h"
+#include "DownloadSetPanel.h"
+#include "FileDropTarget.h"
 #include "FileTransfer.h"
 #include "InstanceLock.h"
 #include "LinkDescription.h"
 #include "LinkTimers.h"
 #include "LookupStage.h"
 #include "ModelSequences.h"
+#include "PrinterSelection.h"
+#include "QtFileChooser.h"
 #include "SerialLink.h"
 #include "SerialPortControl.h"
 #include "SettingsStore.h"
@@ -38,11 +42,8 @@
 
 const QString frmMain::kBlankStatus = QString(59, QLatin1Char(' '));
 
-namespace {
-const char *const kPrinterNames[] = {
-    "Q410", "Q415 ZEL Interp", "Q417 ZEL Interp", "K72e",
-    "Q412", "T540 ZEL Interp", "R300 ZEL Interp", "T523 ZEL Interp"};
-} // namespace
+static_assert(frmMain::kStandardWidthTwips == PrinterSelection::kStandardWidthTwips);
+static_assert(frmMain::kLookupWidthTwips == PrinterSelection::kLookupWidthTwips);
 
 frmMain::frmMain(SharedState &state, SettingsStore &store, InstanceLock *instanceLock,
                  QWidget *parent)
@@ -62,7 +63,29 @@ frmMain::frmMain(SharedState &state, SettingsStore &store, InstanceLock *instanc
     m_download = std::make_unique<DownloadCommand>(m_state, *this, *m_serial, *m_Winsock1,
                                                    *m_transfer, *m_lookups, *m_models, m_timers);
     m_frmMsg = new frmMsg(m_store, this);
+    createEditor();
     connectCommands();
+}
+
+void frmMain::createEditor() {
+    const WindowHooks hooks{[this] { Status_Caption(); }, [this] { CenterForm(); },
+                            [this](int twips) {
+                                setViewWidth(twips);
+                            }};
+    m_fileDialog = std::make_unique<QtFileChooser>();
+    m_setPanel = new DownloadSetPanel(*this, m_ui, m_state, *this, *m_serial, *m_Winsock1,
+                                      *m_fileDialog, hooks, this);
+    m_printers = new PrinterSelection(*this, m_ui, m_state, m_store, *this, *m_serial, *m_setPanel,
+                                      hooks, this);
+    m_drops = new FileDropTarget(*this, m_ui, *m_setPanel, this);
+}
+
+void frmMain::setFileChooser(FileChooser &chooser) {
+    m_setPanel->setFileChooser(chooser);
+}
+
+void frmMain::Status_Caption() {
+    m_models->Status_Caption();
 }
 
 frmMain::~frmMain() = default;
@@ -85,15 +108,12 @@ void frmMain::connectCommands() {
 
 void frmMain::Form_Load() {
     // 1-2: the two lists
-    for (int i = 0; i <= 9; ++i)
-        m_ui.cboLUStart->addItem(QString::number(i));
-    m_ui.cboLUStart->setCurrentIndex(0);
-    for (const char *name : kPrinterNames)
-        m_ui.cboPrinter->addItem(QLatin1String(name));
-    m_ui.cboPrinter->setCurrentIndex(-1);
+    m_setPanel->fillFirstLookupList();
+    m_printers->fillPrinterList();
 
     // 3-4: printer and link mode; a value that does not convert leaves its
-    // variable as it was, a number outside the list selects nothing.
+    // variable as it was, a number outside the list selects nothing. A new
+    // selection runs the model's rules.
     const auto selectSavedPrinter = [this] {
         if (const auto v = SettingText::toInt16(m_store.read(QStringLiteral("Printer"), "0")))
             m_state.mintPrinter = *v;
@@ -154,22 +174,10 @@ void frmMain::Form_Load() {
     m_ui.mnuDefaultCheck->setChecked(!m_state.mblnNeverShowDefault);
     m_frmMsg->chkNever->setChecked(m_state.mblnNeverShowDefault);
 
-    // 16: the view
-    m_ui.chkLookup->setChecked(m_state.mblnLookupView);
-    m_ui.fraZELLookup->setVisible(m_state.mblnLookupView);
-    m_ui.mnuStandard->setChecked(!m_state.mblnLookupView);
-    m_ui.mnuAdvanced->setChecked(m_state.mblnLookupView);
-    setViewWidth(m_state.mblnLookupView ? kLookupWidthTwips : kStandardWidthTwips);
-    if (!m_state.mblnLookupView) {
-        m_ui.lstLookups->clear();
-        m_ui.lstPaths->clear();
-        setStatus(QString());
-        m_serial->ClosePort();
-    }
-    CenterForm();
+    // 16: the view; the standard one empties the lookup list
+    m_printers->restoreView(m_state.mblnLookupView);
 
     // 17: the keypad comes up with pass-through as it was left
-    m_ui.chkPassThru->setVisible(m_state.mintPrinter == Printers::K72e);
     if (m_state.mintPrinter == Printers::K72e && m_state.mblnPassThru)
         m_ui.chkPassThru->setChecked(true);
 
@@ -295,6 +303,7 @@ void frmMain::SaveIt() {
 void frmMain::cmdClose_Click() {
     m_state.mblnExitApp = true;
     m_serial->ClosePort();
+    m_Winsock1->SockClose();
     m_timers->tmrSend().stop();
     ReleaseSingleInstance();
 }
@@ -340,7 +349,10 @@ void frmMain::setCaption(const QString &caption) {
 }
 
 bool frmMain::isPassThruChecked() const {
-    return m_ui.chkPassThru->isChecked();
+    // Leaving the keypad only hides the box; for another model a box still
+    // checked behind it would keep the Download commands locked after a
+    // download.
+    return m_ui.chkPassThru->isChecked() && m_ui.cboPrinter->currentIndex() == Printers::K72e;
 }
 
 void frmMain::setDownloadCommandsEnabled(bool enabled) {

@@ -8,11 +8,16 @@
 #include <memory>
 
 class DownloadCommand;
+class DownloadSetPanel;
+class FileChooser;
+class FileDropTarget;
 class FileTransfer;
 class InstanceLock;
 class LinkTimers;
 class LookupStage;
 class ModelSequences;
+class PrinterSelection;
+class QtFileChooser;
 class SerialLink;
 class SerialPortControl;
 class SettingsStore;
@@ -25,9 +30,9 @@ struct SharedState;
 class frmMain : public QMainWindow, public EngineView {
     Q_OBJECT
 public:
-    static constexpr int kStandardWidthTwips = 5835;
-    static constexpr int kLookupWidthTwips = 9840;
-    static const QString kBlankStatus; // 59 blanks
+    static constexpr int kStandardWidthTwips = 5835; // the standard view
+    static constexpr int kLookupWidthTwips = 9840;   // with the lookup frame
+    static const QString kBlankStatus;               // 59 blanks
 
     frmMain(SharedState &state, SettingsStore &store, InstanceLock *instanceLock,
             QWidget *parent = nullptr);
@@ -58,11 +63,20 @@ public:
     void showSerialLinkDescription();
     void showSocketLinkDescription();
 
+    // The operator prompt for the chosen printer.
+    void Status_Caption();
+
+    // Where the three adding commands get their files; Qt's dialog unless
+    // a test puts its own in place.
+    void setFileChooser(FileChooser &chooser);
+
     const MainWindowUi &ui() const { return m_ui; }
     SerialLink &serialLink() { return *m_serial; }
     SerialPortControl &serialPort() { return *m_MSComm1; }
     LinkTimers &linkTimers() { return *m_timers; }
     ModelSequences &modelSequences() { return *m_models; }
+    DownloadSetPanel &downloadSet() { return *m_setPanel; }
+    PrinterSelection &printerSelection() { return *m_printers; }
     frmMsg &prompt() { return *m_frmMsg; }
     QString helpFile() const { return m_helpFile; }
     void setHelpFile(const QString &path) { m_helpFile = path; }
@@ -98,6 +112,7 @@ protected:
 
 private:
     void connectCommands();
+    void createEditor();
     void ReleaseSingleInstance();
 
     SharedState &m_state;
@@ -112,6 +127,10 @@ private:
     std::unique_ptr<LookupStage> m_lookups;
     std::unique_ptr<ModelSequences> m_models;
     std::unique_ptr<DownloadCommand> m_download;
+    std::unique_ptr<QtFileChooser> m_fileDialog;
+    DownloadSetPanel *m_setPanel;
+    PrinterSelection *m_printers;
+    FileDropTarget *m_drops;
     frmMsg *m_frmMsg;
     QString m_helpFile;
 };

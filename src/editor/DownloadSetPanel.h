@@ -1,0 +1,78 @@
+#pragma once
+
+#include "WindowHooks.h"
+
+#include <QObject>
+#include <QStringList>
+
+class EngineView;
+class FileChooser;
+class QListWidget;
+class QWidget;
+class SerialChannel;
+class SocketChannel;
+struct FileRequest;
+struct EditorControls;
+struct SharedState;
+
+// The download set: the application, the format and the ordered lookup
+// list with its first number. Keeps the set consistent and the editing
+// buttons and the Download commands in step with it.
+class DownloadSetPanel : public QObject {
+    Q_OBJECT
+public:
+    DownloadSetPanel(QWidget &window, const EditorControls &ui, SharedState &state,
+                     EngineView &view, SerialChannel &serial, SocketChannel &socket,
+                     FileChooser &chooser, WindowHooks hooks, QObject *parent = nullptr);
+
+    void setFileChooser(FileChooser &chooser) { m_chooser = &chooser; }
+
+    // Fills the first-lookup-number list "0" to "9" and picks "0".
+    void fillFirstLookupList();
+
+    void cmdZELApp_Click();
+    void cmdZELRemove_Click();
+    void cmdAddFmt_Click();
+    void cmdRemoveFmt_Click();
+    void cmdAdd_Click();
+    void cmdRemove_Click();
+    void cmdClear_Click();
+    void cmdUp_Click();
+    void cmdDown_Click();
+    void lstLookups_Click();
+    void lstLookups_DblClick();
+
+    // Move the current entry of lstMove1 one place, and the entry at the
+    // same index of lstMove2 with it. Always 0.
+    static qint16 cmdMoveUp_Click(QListWidget &lstMove1, QListWidget &lstMove2);
+    static qint16 cmdMoveDown_Click(QListWidget &lstMove1, QListWidget &lstMove2);
+
+    // What a chosen or dropped file does to the set.
+    void takeApplication(const QString &path);
+    void takeFormat(const QString &path);
+    void takeLookups(const QStringList &paths);
+
+    bool isApplicationChosen() const;
+
+protected:
+    // Ctrl+Up and Ctrl+Down move the current lookup, Delete removes it.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    int lookupCount() const;
+    bool hasRoomForLookups() const;
+    void enableAdd();
+    void setFormatGroupEnabled(bool enabled);
+    void listButtonsForNonEmptyList();
+    void warn(const QString &text);
+    FileRequest request(const QString &filter, bool multiple) const;
+
+    QWidget &m_window;
+    const EditorControls &m_ui;
+    SharedState &m_state;
+    EngineView &m_view;
+    SerialChannel &m_serial;
+    SocketChannel &m_socket;
+    FileChooser *m_chooser;
+    WindowHooks m_hooks;
+};

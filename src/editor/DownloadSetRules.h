@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+// The rules of the download set that need no window.
+namespace DownloadSetRules {
+
+inline constexpr int kMaxLookups = 10;
+
+// The three file-dialog filters.
+QString applicationFilter();
+QString formatFilter();
+QString lookupFilter();
+
+// The name without its folder; the folder ends at the last "/" or "\".
+QString fileTitle(const QString &path);
+
+// An ".all" bundle carries its own lookups. Exact case: ".All" is not one.
+bool isAllFile(const QString &name);
+
+// A format named "*.fmt" (any case) is taken without a question.
+bool isFormatName(const QString &name);
+
+// What a dropped file is, by its extension (any case). ".txt" counts as a
+// lookup table: a ".txt" format is chosen with "Add Fmt...".
+enum class FileKind { Application, Format, Lookup, Other };
+FileKind kindOf(const QString &path);
+
+} // namespace DownloadSetRules

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+class DownloadSetPanel;
+class QWidget;
+struct EditorControls;
+
+// Files dropped onto the window join the download set by their extension:
+// an application, a format, lookup tables. Each goes in only where its own
+// button could take it now, so a drop keeps the set's rules.
+class FileDropTarget : public QObject {
+    Q_OBJECT
+public:
+    FileDropTarget(QWidget &window, const EditorControls &ui, DownloadSetPanel &panel,
+                   QObject *parent = nullptr);
+
+    // Whether a drop of these files would change the set.
+    bool accepts(const QStringList &paths) const;
+    void drop(const QStringList &paths);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    struct Sorted {
+        QString application;
+        QString format;
+        QStringList lookups;
+    };
+    static Sorted sort(const QStringList &paths);
+    bool lookupsWelcome() const;
+
+    QWidget &m_window;
+    const EditorControls &m_ui;
+    DownloadSetPanel &m_panel;
+};

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "WindowHooks.h"
+
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+class DownloadSetPanel;
+class EngineView;
+class QWidget;
+class SerialChannel;
+class SettingsStore;
+struct EditorControls;
+struct SharedState;
+
+// The printer list with each model's link rules, the pass-through box, and
+// the standard and lookup views of the window.
+class PrinterSelection : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kStandardWidthTwips = 5835;
+    static constexpr int kLookupWidthTwips = 9840;
+
+    PrinterSelection(QWidget &window, const EditorControls &ui, SharedState &state,
+                     SettingsStore &store, EngineView &view, SerialChannel &serial,
+                     DownloadSetPanel &panel, WindowHooks hooks, QObject *parent = nullptr);
+
+    // Fills the printer list with nothing selected, without running a handler.
+    void fillPrinterList();
+    // The view as the start-up restores it.
+    void restoreView(bool lookupView);
+
+    void cboPrinter_Click();
+    void cboPrinter_Change();
+    void chkPassThru_Click();
+    void chkLookup_Click();
+    void mnuStandard_Click();
+    void mnuAdvanced_Click();
+
+    // A model that refuses the TCP/IP link: warns with `text` and falls back
+    // to the serial link with the model's line settings.
+    void ForceSerialMode(const QString &text);
+
+    struct SerialSettings {
+        QString settings;
+        qint16 handshaking;
+    };
+    // The line settings forced for a model that cannot use TCP/IP.
+    static std::optional<SerialSettings> forcedSerialSettings(int printer);
+    // The instruction shown when a model is chosen; nothing for no model.
+    static std::optional<QString> choicePrompt(int printer);
+
+    static const QString kGeneralModeWarning;
+    static const QString kKeypadModeWarning;
+
+private:
+    void showLookupView(bool shown);
+
+    QWidget &m_window;
+    const EditorControls &m_ui;
+    SharedState &m_state;
+    SettingsStore &m_store;
+    EngineView &m_view;
+    SerialChannel &m_serial;
+    DownloadSetPanel &m_panel;
+    WindowHooks m_hooks;
+};

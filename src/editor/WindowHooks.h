@@ -1,0 +1,13 @@
+#pragma once
+
+#include <functional>
+
+// What the editor asks of the main window beyond its controls.
+struct WindowHooks {
+    // The operator prompt for the chosen printer into the status line.
+    std::function<void()> statusCaption;
+    // Centres the window on its screen.
+    std::function<void()> centerForm;
+    // Sets the window width for a view, in twips.
+    std::function<void(int twips)> setViewWidth;
+};
