@@ -77,6 +77,7 @@ public:
     ModelSequences &modelSequences() { return *m_models; }
     DownloadSetPanel &downloadSet() { return *m_setPanel; }
     PrinterSelection &printerSelection() { return *m_printers; }
+    FileDropTarget &fileDrops() { return *m_drops; }
     frmMsg &prompt() { return *m_frmMsg; }
     QString helpFile() const { return m_helpFile; }
     void setHelpFile(const QString &path) { m_helpFile = path; }

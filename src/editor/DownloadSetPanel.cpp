@@ -357,15 +357,19 @@ qint16 DownloadSetPanel::cmdMoveDown_Click(QListWidget &lstMove1, QListWidget &l
 }
 
 void DownloadSetPanel::cmdUp_Click() {
+    const int before = m_ui.lstLookups->currentRow();
     cmdMoveUp_Click(*m_ui.lstLookups, *m_ui.lstPaths);
-    // A move may leave the current row number as it was, so no change is
-    // signalled: the rule runs here for the new place.
-    lstLookups_Click();
+    // Qt may signal the selection change before the entry reaches its new
+    // place, so the rule runs again once it is there.
+    if (m_ui.lstLookups->currentRow() != before)
+        lstLookups_Click();
 }
 
 void DownloadSetPanel::cmdDown_Click() {
+    const int before = m_ui.lstLookups->currentRow();
     cmdMoveDown_Click(*m_ui.lstLookups, *m_ui.lstPaths);
-    lstLookups_Click();
+    if (m_ui.lstLookups->currentRow() != before)
+        lstLookups_Click();
 }
 
 void DownloadSetPanel::lstLookups_Click() {

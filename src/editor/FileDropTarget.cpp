@@ -107,7 +107,10 @@ bool FileDropTarget::eventFilter(QObject *watched, QEvent *event) {
         dropEvent->acceptProposedAction();
         // The set may ask questions; they come after the drop has ended, so
         // the program the files came from is not kept waiting.
-        QTimer::singleShot(0, this, [this, paths] { drop(paths); });
+        QTimer::singleShot(0, this, [this, paths] {
+            drop(paths);
+            Q_EMIT dropped();
+        });
         return true;
     }
     default:

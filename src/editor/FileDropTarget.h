@@ -20,6 +20,10 @@ public:
     bool accepts(const QStringList &paths) const;
     void drop(const QStringList &paths);
 
+Q_SIGNALS:
+    // A drop has changed the set (after any question it asked).
+    void dropped();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -1,0 +1,589 @@
+#include "FileDropTarget.h"
+#include "ModalAnswerer.h"
+#include "PtyPair.h"
+#include "ScriptedChooser.h"
+#include "SerialPortControl.h"
+#include "SettingsStore.h"
+#include "SharedState.h"
+#include "frmMain.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+
+#include <memory>
+
+namespace {
+const QString kPrompt = QStringLiteral("Set Printer to Data Transfer/Receive");
+const QString kOrder = QStringLiteral(
+    "Lookups are sent in the order they were placed in the list. Please make sure you "
+    "select them in the order they were defined.");
+const QString kMaximum = QStringLiteral("warning|Lookups|You can have a maximum of 10 lookup "
+                                        "tables in a configuration.|Ok");
+const QString kTooMany = QStringLiteral("warning|Lookups|Too Many Lookup Files! You can have a "
+                                        "maximum of 10 lookup tables in a configuration.|Ok");
+const QString kBundle = QStringLiteral("none|Corvane\u00ae ZEL Download Utility|You are sending "
+                                       "an ALL File. Lookup Files should already be included "
+                                       "in this file|Ok");
+
+QString question(const QString &name) {
+    return QStringLiteral("question|Format File|") + name +
+           QStringLiteral("\r\nUse this file for format?|Yes/No");
+}
+
+// "t1.txt,t2.txt,...": the names "lu:#n" chooses.
+QString numbered(int n) {
+    QStringList names;
+    for (int i = 1; i <= n; ++i)
+        names << QStringLiteral("t%1.txt").arg(i);
+    return names.join(QLatin1Char(','));
+}
+} // namespace
+
+// The download set through the real window: each row starts from a set built
+// with the buttons and the file dialog, takes one action as a user would,
+// and compares the list, the enabled controls and the status line.
+class tst_DownloadSet : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<PtyPair> m_pty;
+    std::unique_ptr<SharedState> m_state;
+    std::unique_ptr<SettingsStore> m_store;
+    std::unique_ptr<ScriptedChooser> m_chooser;
+    std::unique_ptr<ModalAnswerer> m_answerer;
+    std::unique_ptr<frmMain> m_window;
+
+    QString files() const { return m_dir->filePath(QStringLiteral("files")); }
+    QString file(const QString &name) {
+        const QString path = files() + QLatin1Char('/') + name;
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly))
+            f.write("A|\r\n");
+        return path;
+    }
+    QStringList filesFor(const QString &names) {
+        QStringList list;
+        const QStringList split = names.startsWith(QLatin1Char('#'))
+                                      ? numbered(names.mid(1).toInt()).split(QLatin1Char(','))
+                                      : names.split(QLatin1Char(','));
+        for (const QString &name : split)
+            list << file(name.trimmed());
+        return list;
+    }
+    template <typename T = QWidget> T *find(const QString &name) {
+        T *w = m_window->findChild<T *>(name);
+        if (!w)
+            qWarning() << "missing control" << name;
+        return w;
+    }
+    QListWidget *list() { return find<QListWidget>(QStringLiteral("lstLookups")); }
+
+    void click(const QString &name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
+    QPoint itemCentre(int row) { return list()->visualItemRect(list()->item(row)).center(); }
+
+    void drop(const QStringList &paths) {
+        QList<QUrl> urls;
+        for (const QString &path : paths)
+            urls << QUrl::fromLocalFile(path);
+        QMimeData mime;
+        mime.setUrls(urls);
+        const QPoint at = m_window->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window.get(), &enter);
+        if (!enter.isAccepted())
+            return;
+        QSignalSpy dropped(&m_window->fileDrops(), &FileDropTarget::dropped);
+        QDropEvent event(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(m_window.get(), &event);
+        QVERIFY(event.isAccepted());
+        QVERIFY(dropped.wait());
+    }
+
+    void step(const QString &text) {
+        const QString verb = text.section(QLatin1Char(':'), 0, 0).trimmed();
+        const QString arg = text.section(QLatin1Char(':'), 1).trimmed();
+        if (verb == "app" || verb == "fmt" || verb == "lu") {
+            m_chooser->answers.push_back(filesFor(arg));
+            click(verb == "app" ? "cmdZELApp" : verb == "fmt" ? "cmdAddFmt" : "cmdAdd");
+        } else if (verb == "cancel") {
+            m_chooser->answers.push_back(std::nullopt);
+            click(arg);
+        } else if (verb == "click") {
+            click(arg);
+        } else if (verb == "select") {
+            QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, itemCentre(arg.toInt()));
+        } else if (verb == "dblclick") {
+            // What a real double click delivers: press, release, double click, release.
+            const QPoint at = itemCentre(arg.toInt());
+            QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(list()->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseRelease(list()->viewport(), Qt::LeftButton, {}, at);
+        } else if (verb == "key") {
+            const Qt::KeyboardModifiers mods =
+                arg.startsWith("ctrl+") ? Qt::ControlModifier : Qt::NoModifier;
+            const Qt::Key key = arg.endsWith("up")     ? Qt::Key_Up
+                                : arg.endsWith("down") ? Qt::Key_Down
+                                                       : Qt::Key_Delete;
+            QTest::keyClick(list(), key, mods);
+        } else if (verb == "type") {
+            QTest::keyClicks(find<QComboBox>("cboLUStart"), arg);
+        } else if (verb == "answer") {
+            m_answerer->setAnswer(arg == "No" ? QMessageBox::No : QMessageBox::Yes);
+        } else if (verb == "drop") {
+            drop(filesFor(arg));
+        } else {
+            QFAIL(qPrintable("unknown step " + text));
+        }
+    }
+    void run(const QString &script) {
+        for (const QString &s : script.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+            step(s.trimmed());
+            if (QTest::currentTestFailed())
+                return;
+        }
+    }
+
+    QString enabledControls() {
+        const MainWindowUi &ui = m_window->ui();
+        QStringList names;
+        const bool download = ui.cmdDownload->isEnabled();
+        // The three Download commands always go together.
+        if (ui.mnuFileDownload->isEnabled() != download || ui.tbrDownload->isEnabled() != download)
+            names << "download-commands-disagree";
+        if (download)
+            names << "download";
+        for (const char *name :
+             {"cmdZELApp", "cmdZELRemove", "Label4", "lblFormat", "cmdAddFmt", "cmdRemoveFmt",
+              "cmdAdd", "cmdRemove", "cmdClear", "cmdUp", "cmdDown", "cboLUStart"}) {
+            if (find(QLatin1String(name))->isEnabled())
+                names << QLatin1String(name);
+        }
+        return names.join(QLatin1Char(' '));
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QDir().mkpath(files());
+        qputenv("XDG_CONFIG_HOME", m_dir->filePath("config").toUtf8());
+        qputenv("XDG_CACHE_HOME", m_dir->filePath("cache").toUtf8());
+        m_pty = std::make_unique<PtyPair>();
+        qputenv("ZELDL_COM1", m_pty->slavePath().toLocal8Bit());
+        m_state = std::make_unique<SharedState>();
+        m_store = std::make_unique<SettingsStore>();
+        m_store->write("LLU", "True");
+        m_chooser = std::make_unique<ScriptedChooser>();
+        m_answerer = std::make_unique<ModalAnswerer>();
+        m_window = std::make_unique<frmMain>(*m_state, *m_store, nullptr);
+        m_window->setFileChooser(*m_chooser);
+        m_window->Form_Load();
+        m_window->show();
+    }
+    void cleanup() {
+        m_window.reset();
+        m_answerer.reset();
+        m_chooser.reset();
+        m_pty.reset();
+    }
+
+    void editing_data() {
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("when");
+        QTest::addColumn<QString>("app");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("lookups");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<QString>("enabled");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QStringList>("messages");
+        QTest::addColumn<bool>("portOpen");
+
+        const QString appOnly =
+            "download cmdZELRemove Label4 lblFormat cmdAddFmt cmdAdd cboLUStart";
+        const QString initial = "cmdZELApp cmdAdd cboLUStart";
+        const QString bundle = "download cmdZELRemove cboLUStart";
+        const QString withFormat =
+            "download cmdZELRemove Label4 lblFormat cmdRemoveFmt cmdAdd cboLUStart";
+        auto row = [](const char *name) -> QTestData & {
+            return QTest::newRow(name);
+        };
+
+        // Application
+        row("application, empty list") << ""
+                                       << "app:APP.FPC"
+                                       << "APP.FPC"
+                                       << ""
+                                       << "" << -1 << appOnly << kPrompt << QStringList{} << true;
+        row("application after two lookups")
+            << "lu:a.txt,b.txt"
+            << "app:APP.FPC"
+            << "APP.FPC"
+            << ""
+            << "a.txt,b.txt" << 1
+            << "download cmdZELRemove Label4 lblFormat cmdAddFmt cmdAdd cmdRemove cmdClear cmdUp"
+            << kPrompt << QStringList{} << true;
+        row("SET.ALL with three lookups listed")
+            << "lu:a.txt,b.txt,c.txt"
+            << "app:SET.ALL"
+            << "SET.ALL"
+            << ""
+            << "" << -1 << bundle << kPrompt << QStringList{kBundle} << false;
+        row("demo.all with an empty list")
+            << ""
+            << "app:demo.all"
+            << "demo.all"
+            << ""
+            << "" << -1 << bundle << kPrompt << QStringList{} << true;
+        row("Set.All is no bundle")
+            << "lu:a.txt"
+            << "app:Set.All"
+            << "Set.All"
+            << ""
+            << "a.txt" << 0
+            << "download cmdZELRemove Label4 lblFormat cmdAddFmt cmdAdd cmdRemove cmdClear"
+            << kPrompt << QStringList{} << true;
+        row("application dialog cancelled")
+            << "lu:a.txt"
+            << "cancel:cmdZELApp"
+            << ""
+            << ""
+            << "a.txt" << 0 << "download cmdZELApp cmdAdd cmdRemove cmdClear" << kOrder
+            << QStringList{} << true;
+        row("application removed, empty list")
+            << "app:APP.FPC"
+            << "click:cmdZELRemove"
+            << ""
+            << ""
+            << "" << -1 << initial << "" << QStringList{} << true;
+        row("application removed, the format goes, the lookups stay")
+            << "app:APP.FPC; fmt:LABEL.FMT; lu:a.txt,b.txt; select:0"
+            << "click:cmdZELRemove"
+            << ""
+            << ""
+            << "a.txt,b.txt" << 0 << "download cmdZELApp cmdAdd cmdRemove cmdClear cmdDown"
+            << "" << QStringList{} << true;
+        row("bundle removed") << "app:SET.ALL"
+                              << "click:cmdZELRemove"
+                              << ""
+                              << ""
+                              << "" << -1 << initial << "" << QStringList{} << true;
+
+        // Format
+        row("LABEL.FMT without a question")
+            << "app:APP.FPC"
+            << "fmt:LABEL.FMT"
+            << "APP.FPC"
+            << "LABEL.FMT"
+            << "" << -1 << withFormat << kPrompt << QStringList{} << true;
+        row("label.fmt without a question")
+            << "app:APP.FPC"
+            << "fmt:label.fmt"
+            << "APP.FPC"
+            << "label.fmt"
+            << "" << -1 << withFormat << kPrompt << QStringList{} << true;
+        row("label.fab asks, Yes")
+            << "app:APP.FPC"
+            << "answer:Yes; fmt:label.fab"
+            << "APP.FPC"
+            << "label.fab"
+            << "" << -1 << withFormat << kPrompt << QStringList{question("label.fab")} << true;
+        row("label.txt asks, No leaves no format")
+            << "app:APP.FPC"
+            << "answer:No; fmt:label.txt"
+            << "APP.FPC"
+            << ""
+            << "" << -1 << appOnly << kPrompt << QStringList{question("label.txt")} << true;
+        row("format removed, the application keeps Download")
+            << "app:APP.FPC; fmt:LABEL.FMT"
+            << "click:cmdRemoveFmt"
+            << "APP.FPC"
+            << ""
+            << "" << -1 << appOnly << kPrompt << QStringList{} << true;
+
+        // Adding lookups
+        row("one lookup") << ""
+                          << "lu:a.txt"
+                          << ""
+                          << ""
+                          << "a.txt" << 0 << "download cmdZELApp cmdAdd cmdRemove cmdClear"
+                          << kOrder << QStringList{} << true;
+        row("two at once, in the dialog's order")
+            << ""
+            << "lu:b.txt,a.txt"
+            << ""
+            << ""
+            << "b.txt,a.txt" << 1 << "download cmdZELApp cmdAdd cmdRemove cmdClear cmdUp" << kOrder
+            << QStringList{} << true;
+        row("the same file twice")
+            << "lu:a.txt"
+            << "lu:a.txt"
+            << ""
+            << ""
+            << "a.txt,a.txt" << 1 << "download cmdZELApp cmdAdd cmdRemove cmdClear cmdUp" << kOrder
+            << QStringList{} << true;
+        row("lookup dialog cancelled") << ""
+                                       << "cancel:cmdAdd"
+                                       << ""
+                                       << ""
+                                       << "" << -1 << initial << kPrompt << QStringList{} << true;
+        row("first 3, six listed, one more: the maximum")
+            << "type:3; lu:#6"
+            << "lu:g.txt"
+            << ""
+            << "" << numbered(6) + ",g.txt" << 6 << "download cmdZELApp cmdRemove cmdClear cmdUp"
+            << kOrder << QStringList{kMaximum} << true;
+        row("first 3, six listed, two more: too many empties the list")
+            << "type:3; lu:#6"
+            << "lu:g.txt,h.txt"
+            << ""
+            << ""
+            << "" << -1 << initial << "" << QStringList{kTooMany} << false;
+        row("first 0, nine listed, one more: the maximum")
+            << "lu:#9"
+            << "lu:j.txt"
+            << ""
+            << "" << numbered(9) + ",j.txt" << 9 << "download cmdZELApp cmdRemove cmdClear cmdUp"
+            << kOrder << QStringList{kMaximum} << true;
+        row("first 0, eight listed, two more: full without a message")
+            << "lu:#8"
+            << "lu:i.txt,j.txt"
+            << ""
+            << "" << numbered(8) + ",i.txt,j.txt" << 9
+            << "download cmdZELApp cmdRemove cmdClear cmdUp" << kOrder << QStringList{} << true;
+        row("first number typed counts")
+            << "type:5; lu:#4"
+            << "lu:e.txt"
+            << ""
+            << "" << numbered(4) + ",e.txt" << 4 << "download cmdZELApp cmdRemove cmdClear cmdUp"
+            << kOrder << QStringList{kMaximum} << true;
+        row("full list: removing one enables Add")
+            << "lu:#9; lu:j.txt"
+            << "click:cmdRemove"
+            << ""
+            << "" << numbered(9) << 0
+            << "download cmdZELApp cmdAdd cmdRemove cmdClear cmdUp cmdDown" << kOrder
+            << QStringList{} << true;
+        row("full list: an application keeps Add disabled")
+            << "lu:#9; lu:j.txt"
+            << "app:APP.FPC"
+            << "APP.FPC"
+            << "" << numbered(9) + ",j.txt" << 9
+            << "download cmdZELRemove Label4 lblFormat cmdAddFmt cmdRemove cmdClear cmdUp"
+            << kPrompt << QStringList{} << true;
+
+        // Removing and moving
+        row("removal selects the first; Up there changes nothing")
+            << "lu:a.txt,b.txt,c.txt; select:1"
+            << "click:cmdRemove; click:cmdUp"
+            << ""
+            << ""
+            << "a.txt,c.txt" << 0 << "download cmdZELApp cmdAdd cmdRemove cmdClear cmdUp cmdDown"
+            << kOrder << QStringList{} << true;
+        row("Up moves the entry and keeps it selected")
+            << "lu:a.txt,b.txt,c.txt; select:1"
+            << "click:cmdUp"
+            << ""
+            << ""
+            << "b.txt,a.txt,c.txt" << 0 << "download cmdZELApp cmdAdd cmdRemove cmdClear cmdDown"
+            << kOrder << QStringList{} << true;
+        row("Down moves the entry and keeps it selected")
+            << "lu:a.txt,b.txt,c.txt; select:1"
+            << "click:cmdDown"
+            << ""
+            << ""
+            << "a.txt,c.txt,b.txt" << 2 << "download cmdZELApp cmdAdd cmdRemove cmdClear cmdUp"
+            << kOrder << QStringList{} << true;
+        row("Ctrl+Down on the last changes nothing")
+            << "lu:a.txt,b.txt,c.txt"
+            << "key:ctrl+down"
+            << ""
+            << ""
+            << "a.txt,b.txt,c.txt" << 2 << "download cmdZELApp cmdAdd cmdRemove cmdClear cmdUp"
+            << kOrder << QStringList{} << true;
+        row("Ctrl+Up moves the entry")
+            << "lu:a.txt,b.txt,c.txt"
+            << "key:ctrl+up"
+            << ""
+            << ""
+            << "a.txt,c.txt,b.txt" << 1
+            << "download cmdZELApp cmdAdd cmdRemove cmdClear cmdUp cmdDown" << kOrder
+            << QStringList{} << true;
+        row("Delete removes the current entry")
+            << "lu:a.txt,b.txt,c.txt; select:1"
+            << "key:delete"
+            << ""
+            << ""
+            << "a.txt,c.txt" << 0 << "download cmdZELApp cmdAdd cmdRemove cmdClear cmdUp cmdDown"
+            << kOrder << QStringList{} << true;
+        row("double click removes the entry")
+            << "lu:a.txt,b.txt,c.txt"
+            << "dblclick:0"
+            << ""
+            << ""
+            << "b.txt,c.txt" << 0 << "download cmdZELApp cmdAdd cmdRemove cmdClear cmdUp cmdDown"
+            << kOrder << QStringList{} << true;
+        row("last lookup removed, no application")
+            << "lu:a.txt"
+            << "click:cmdRemove"
+            << ""
+            << ""
+            << "" << -1 << initial << "" << QStringList{} << true;
+        row("last lookup removed, application chosen")
+            << "app:APP.FPC; lu:a.txt"
+            << "click:cmdRemove"
+            << "APP.FPC"
+            << ""
+            << "" << -1 << appOnly << kPrompt << QStringList{} << true;
+        row("Remove All closes the port") << "lu:a.txt,b.txt"
+                                          << "click:cmdClear"
+                                          << ""
+                                          << ""
+                                          << "" << -1 << initial << "" << QStringList{} << false;
+        row("Remove All keeps the application and its format")
+            << "app:APP.FPC; fmt:LABEL.FMT; lu:a.txt"
+            << "click:cmdClear"
+            << "APP.FPC"
+            << "LABEL.FMT"
+            << "" << -1 << withFormat << kPrompt << QStringList{} << false;
+
+        // Dropped files
+        row("drop: application, format and lookups")
+            << ""
+            << "drop:APP.FPC,b.txt,LABEL.FMT,a.txt"
+            << "APP.FPC"
+            << "LABEL.FMT"
+            << "b.txt,a.txt" << 1
+            << "download cmdZELRemove Label4 lblFormat cmdRemoveFmt cmdAdd cmdRemove cmdClear "
+               "cmdUp"
+            << kOrder << QStringList{} << true;
+        row("drop: a second application is refused")
+            << "app:APP.FPC"
+            << "drop:OTHER.CFU"
+            << "APP.FPC"
+            << ""
+            << "" << -1 << appOnly << kPrompt << QStringList{} << true;
+        row("drop: label.fab asks")
+            << "app:APP.FPC"
+            << "answer:No; drop:label.fab"
+            << "APP.FPC"
+            << ""
+            << "" << -1 << appOnly << kPrompt << QStringList{question("label.fab")} << true;
+        row("drop: a bundle takes no lookups")
+            << ""
+            << "drop:SET.ALL,a.txt"
+            << "SET.ALL"
+            << ""
+            << "" << -1 << bundle << kPrompt << QStringList{} << true;
+        row("drop: one lookup at the limit warns")
+            << "lu:#9"
+            << "drop:j.txt"
+            << ""
+            << "" << numbered(9) + ",j.txt" << 9 << "download cmdZELApp cmdRemove cmdClear cmdUp"
+            << kOrder << QStringList{kMaximum} << true;
+    }
+    void editing() {
+        QFETCH(QString, given);
+        QFETCH(QString, when);
+        QFETCH(QString, app);
+        QFETCH(QString, format);
+        QFETCH(QString, lookups);
+        QFETCH(int, current);
+        QFETCH(QString, enabled);
+        QFETCH(QString, status);
+        QFETCH(QStringList, messages);
+        QFETCH(bool, portOpen);
+
+        run(given);
+        if (QTest::currentTestFailed())
+            return;
+        m_answerer->seen.clear();
+        run(when);
+        if (QTest::currentTestFailed())
+            return;
+
+        const MainWindowUi &ui = m_window->ui();
+        QStringList names;
+        for (int i = 0; i < ui.lstLookups->count(); ++i)
+            names << ui.lstLookups->item(i)->text();
+        QCOMPARE(names.join(QLatin1Char(',')), lookups);
+        QCOMPARE(ui.lstLookups->currentRow(), current);
+        // The hidden twin holds the full paths, in the same order, on the same row.
+        QCOMPARE(ui.lstPaths->count(), ui.lstLookups->count());
+        for (int i = 0; i < ui.lstPaths->count(); ++i)
+            QCOMPARE(ui.lstPaths->item(i)->text(), files() + QLatin1Char('/') + names.at(i));
+        QCOMPARE(ui.lstPaths->currentRow(), current);
+
+        QCOMPARE(ui.lblZELAppFilename->text(), app);
+        QCOMPARE(m_state->mstrZELFileTitle, app);
+        QCOMPARE(m_state->mstrZELFileName, app.isEmpty() ? QString() : files() + '/' + app);
+        QCOMPARE(m_state->gblnAllFile, app.contains(".all") || app.contains(".ALL"));
+        QCOMPARE(ui.lblFormat->text(), format);
+        QCOMPARE(m_state->mstrFormatFileName,
+                 format.isEmpty() ? QString() : files() + '/' + format);
+        QCOMPARE(enabledControls(), enabled);
+        QCOMPARE(m_window->status(), status);
+        QCOMPARE(m_answerer->seen, messages);
+        QCOMPARE(m_window->serialPort().isOpen(), portOpen);
+    }
+
+    void dialogsAreAskedForWithTheirFilters() {
+        run("app:APP.FPC; fmt:LABEL.FMT; lu:a.txt,b.txt");
+        QCOMPARE(m_chooser->requests.size(), 3);
+        const FileRequest &app = m_chooser->requests.at(0);
+        const FileRequest &format = m_chooser->requests.at(1);
+        const FileRequest &lookups = m_chooser->requests.at(2);
+        for (const FileRequest &r : m_chooser->requests) {
+            QCOMPARE(r.title, QString("File Open"));
+            QCOMPARE(r.filterIndex, 1);
+        }
+        QCOMPARE(app.filter,
+                 QString("FPC(*.fpc) CFU(*.cfu) ALL(*.all)|*.fpc;*.cfu;*.all|All Files (*.*)|*.*"));
+        QVERIFY(!app.multiple);
+        QCOMPARE(format.filter, QString("FMT(*.fmt) FAB(*.fab)|*.fmt;*.fab|TXT(*.txt)|*.txt|All "
+                                        "Files (*.*)|*.*"));
+        QVERIFY(!format.multiple);
+        QCOMPARE(lookups.filter, QString("TXT(*.txt) LU(*.lu) DAT(*.dat) PAC(*.pac) "
+                                         "CSV(*.csv)|*.txt;*.lu;*.dat;*.pac;*.csv|All Files "
+                                         "(*.*)|*.*"));
+        QVERIFY(lookups.multiple);
+    }
+
+    void lookupCountStartsAgainAfterEachChange() {
+        run("lu:a.txt");
+        m_state->gintLookupCount = 7; // as a download leaves it
+        run("app:APP.FPC");
+        QCOMPARE(m_state->gintLookupCount, qint16(0));
+        m_state->gintLookupCount = 7;
+        run("click:cmdClear");
+        QCOMPARE(m_state->gintLookupCount, qint16(0));
+        m_state->gintLookupCount = 7;
+        run("click:cmdZELRemove");
+        QCOMPARE(m_state->gintLookupCount, qint16(0));
+    }
+
+    void dropsOnlyWhereTheButtonsCouldTakeThem() {
+        // The standard view holds no lookups; a locked window takes nothing.
+        find<QAction>("mnuStandard")->trigger();
+        run("drop:a.txt");
+        QCOMPARE(list()->count(), 0);
+        m_window->setDownloadLocked(true);
+        run("drop:APP.FPC");
+        QCOMPARE(m_window->ui().lblZELAppFilename->text(), QString());
+        m_window->setDownloadLocked(false);
+        run("drop:APP.FPC");
+        QCOMPARE(m_window->ui().lblZELAppFilename->text(), QString("APP.FPC"));
+    }
+};
+
+QTEST_MAIN(tst_DownloadSet)
+#include "tst_downloadset.moc"
