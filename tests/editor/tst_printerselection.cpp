@@ -1,0 +1,336 @@
+#include "ModalAnswerer.h"
+#include "PtyPair.h"
+#include "ScriptedChooser.h"
+#include "SerialPortControl.h"
+#include "SettingsStore.h"
+#include "SharedState.h"
+#include "frmMain.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+const QString kGeneral = QStringLiteral(
+    "warning|Incorrect Mode|TCP Mode is not available for this printer - Defaulting to Serial "
+    "Mode|Ok");
+const QString kKeypad = QStringLiteral(
+    "warning|Incorrect Mode|TCP Mode is not available for the K72e Keyboard Directly(TCP is Only "
+    "Available using Pass Through Mode) - Defaulting to Serial Mode|Ok");
+const QString kKeypadPrompt = QStringLiteral("Set Keypad to Loading Script");
+const QString kPrinterPrompt = QStringLiteral("Set Printer to Print Mode Ready");
+} // namespace
+
+// The printer list, the pass-through box and the two views, through the
+// real window: what each choice does to the link mode, the serial port, the
+// stored settings, the status line and the window.
+class tst_PrinterSelection : public QObject {
+    Q_OBJECT
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<PtyPair> m_pty;
+    std::unique_ptr<SharedState> m_state;
+    std::unique_ptr<SettingsStore> m_store;
+    std::unique_ptr<ScriptedChooser> m_chooser;
+    std::unique_ptr<ModalAnswerer> m_answerer;
+    std::unique_ptr<frmMain> m_window;
+
+    template <typename T = QWidget> T *find(const char *name) {
+        T *w = m_window->findChild<T *>(QLatin1String(name));
+        if (!w)
+            qWarning("missing control %s", name);
+        return w;
+    }
+    QString stored(const char *key) const {
+        return m_store->read(QLatin1String(key), QStringLiteral("unset"));
+    }
+    void load() {
+        m_window = std::make_unique<frmMain>(*m_state, *m_store, nullptr);
+        m_window->setFileChooser(*m_chooser);
+        m_window->Form_Load();
+        m_window->show();
+    }
+    // Opens the list and clicks the model, as a user picks one.
+    void choosePrinter(int index) {
+        auto *combo = find<QComboBox>("cboPrinter");
+        combo->showPopup();
+        QAbstractItemView *view = combo->view();
+        QTRY_VERIFY(view->isVisible());
+        const QRect item = view->visualRect(view->model()->index(index, 0));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, item.center());
+        QTRY_VERIFY(!view->isVisible());
+        QCOMPARE(combo->currentIndex(), index);
+    }
+    void clickBox(const char *name) {
+        auto *box = find<QCheckBox>(name);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+    }
+    void addLookups(const QStringList &names) {
+        QStringList paths;
+        for (const QString &name : names)
+            paths << m_dir->filePath(name);
+        m_chooser->answers.push_back(paths);
+        QTest::mouseClick(find<QPushButton>("cmdAdd"), Qt::LeftButton);
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_dir = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_CONFIG_HOME", m_dir->filePath("config").toUtf8());
+        qputenv("XDG_CACHE_HOME", m_dir->filePath("cache").toUtf8());
+        // Com2, so that a forced step that reset the port number would show.
+        m_pty = std::make_unique<PtyPair>();
+        qputenv("ZELDL_COM2", m_pty->slavePath().toLocal8Bit());
+        m_state = std::make_unique<SharedState>();
+        m_store = std::make_unique<SettingsStore>();
+        m_store->write("Comport", "2");
+        m_chooser = std::make_unique<ScriptedChooser>();
+        m_answerer = std::make_unique<ModalAnswerer>();
+    }
+    void cleanup() {
+        m_window.reset();
+        m_answerer.reset();
+        m_chooser.reset();
+        m_pty.reset();
+    }
+
+    void choosingAModel_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("printer");
+        QTest::addColumn<bool>("passThru");
+        QTest::addColumn<QList<int>>("picks");
+        QTest::addColumn<QStringList>("warnings");
+        QTest::addColumn<int>("modeAfter");
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<int>("handshaking");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<bool>("boxShown");
+        QTest::addColumn<QString>("passThruStored");
+
+        const QString unchanged = "9600,N,8,1";
+        QTest::newRow("TCP/IP, Q412 falls back to serial")
+            << 1 << 0 << false << QList<int>{4} << QStringList{kGeneral} << 0 << "9600,n,8,1" << 1
+            << "Set Printer to Online" << false << "unset";
+        QTest::newRow("TCP/IP, Q415 falls back to serial")
+            << 1 << 0 << false << QList<int>{1} << QStringList{kGeneral} << 0 << "9600,o,7,1" << 1
+            << "Set Printer to Data Transfer/Receive" << false << "unset";
+        QTest::newRow("TCP/IP, T540 keeps TCP/IP")
+            << 1 << 0 << false << QList<int>{5} << QStringList{} << 1 << unchanged << 1
+            << "Set Printer to Ready" << false << "unset";
+        QTest::newRow("TCP/IP, R300 keeps TCP/IP")
+            << 1 << 0 << false << QList<int>{6} << QStringList{} << 1 << unchanged << 1
+            << kPrinterPrompt << false << "unset";
+        QTest::newRow("TCP/IP, T523 keeps TCP/IP")
+            << 1 << 0 << false << QList<int>{7} << QStringList{} << 1 << unchanged << 1
+            << "Set Printer to Ready" << false << "unset";
+        QTest::newRow("TCP/IP, K72e while pass-through was checked")
+            << 1 << 3 << true << QList<int>{5, 3} << QStringList{kKeypad} << 0 << "19200,n,8,1" << 2
+            << kKeypadPrompt << true << "False";
+        QTest::newRow("TCP/IP, K72e without pass-through")
+            << 1 << 0 << false << QList<int>{3} << QStringList{kKeypad} << 0 << "19200,n,8,1" << 2
+            << kKeypadPrompt << true << "unset";
+        QTest::newRow("serial, K72e: box shown and cleared")
+            << 0 << 0 << false << QList<int>{3} << QStringList{} << 0 << unchanged << 1
+            << kKeypadPrompt << true << "unset";
+        QTest::newRow("serial, K72e while pass-through was checked")
+            << 0 << 3 << true << QList<int>{5, 3} << QStringList{} << 0 << unchanged << 1
+            << kKeypadPrompt << true << "False";
+        QTest::newRow("serial, Q412 keeps the line settings")
+            << 0 << 0 << false << QList<int>{4} << QStringList{} << 0 << unchanged << 1
+            << "Set Printer to Online" << false << "unset";
+    }
+    void choosingAModel() {
+        QFETCH(int, mode);
+        QFETCH(int, printer);
+        QFETCH(bool, passThru);
+        QFETCH(QList<int>, picks);
+        QFETCH(QStringList, warnings);
+        QFETCH(int, modeAfter);
+        QFETCH(QString, settings);
+        QFETCH(int, handshaking);
+        QFETCH(QString, status);
+        QFETCH(bool, boxShown);
+        QFETCH(QString, passThruStored);
+
+        m_store->write("Mode", QString::number(mode));
+        m_store->write("Printer", QString::number(printer));
+        if (passThru)
+            m_store->write("PassThru", "True");
+        load();
+        QCOMPARE(find<QCheckBox>("chkPassThru")->isChecked(), passThru);
+        QVERIFY(m_answerer->seen.isEmpty());
+        for (int pick : picks) {
+            choosePrinter(pick);
+            if (QTest::currentTestFailed())
+                return;
+        }
+
+        QCOMPARE(m_answerer->seen, warnings);
+        QCOMPARE(m_state->mintMode, qint16(modeAfter));
+        QCOMPARE(stored("Mode"), QString::number(modeAfter));
+        QCOMPARE(find<QLabel>("StatusBar1Panel2")->text(),
+                 modeAfter == 0 ? QString("Serial Mode") : QString("TCP/IP Mode"));
+        // The line settings reach the state, the port and the store; the port
+        // number stays.
+        QCOMPARE(m_state->gstrSettings, settings);
+        QCOMPARE(m_state->gintHandshaking, qint16(handshaking));
+        QCOMPARE(m_window->serialPort().settings(), settings);
+        QCOMPARE(m_window->serialPort().handshaking(), handshaking);
+        QCOMPARE(m_state->gintComPort, qint16(2));
+        QCOMPARE(m_window->serialPort().commPort(), 2);
+        QCOMPARE(m_store->read("Settings", "9600,N,8,1"), settings);
+        QCOMPARE(m_store->read("Handshaking", "1"), QString::number(handshaking));
+        QCOMPARE(stored("Comport"), QString("2"));
+        if (modeAfter == 0 && !warnings.isEmpty())
+            QCOMPARE(find<QLabel>("StatusBar1Panel1")->text(),
+                     "Com2 " + settings + (handshaking == 2 ? " RTS/CTS" : " Xon/Xoff"));
+
+        QCOMPARE(m_window->status(), status);
+        QCOMPARE(find<QCheckBox>("chkPassThru")->isVisibleTo(m_window.get()), boxShown);
+        QVERIFY(!find<QCheckBox>("chkPassThru")->isChecked() || !boxShown);
+        QCOMPARE(stored("PassThru"), passThruStored);
+        QCOMPARE(m_state->mintPrinter, qint16(picks.last()));
+        QCOMPARE(stored("Printer"), QString::number(picks.last()));
+    }
+
+    void passThroughBox_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("clicks");
+        QTest::addColumn<QStringList>("warnings");
+        QTest::addColumn<int>("modeAfter");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("serial, checked")
+            << 0 << 1 << QStringList{} << 0 << kPrinterPrompt << "True";
+        QTest::newRow("serial, checked and cleared")
+            << 0 << 2 << QStringList{} << 0 << kKeypadPrompt << "False";
+        QTest::newRow("TCP/IP, checked keeps TCP/IP")
+            << 1 << 1 << QStringList{} << 1 << kPrinterPrompt << "True";
+        QTest::newRow("TCP/IP, checked and cleared falls back to serial")
+            << 1 << 2 << QStringList{kKeypad} << 0 << kKeypadPrompt << "False";
+    }
+    void passThroughBox() {
+        QFETCH(int, mode);
+        QFETCH(int, clicks);
+        QFETCH(QStringList, warnings);
+        QFETCH(int, modeAfter);
+        QFETCH(QString, status);
+        QFETCH(QString, stored);
+        m_store->write("Mode", QString::number(mode));
+        m_store->write("Printer", "3");
+        load();
+        for (int i = 0; i < clicks; ++i)
+            clickBox("chkPassThru");
+        QCOMPARE(find<QCheckBox>("chkPassThru")->isChecked(), clicks == 1);
+        QCOMPARE(m_state->mblnPassThru, clicks == 1);
+        QCOMPARE(m_answerer->seen, warnings);
+        QCOMPARE(m_state->mintMode, qint16(modeAfter));
+        QCOMPARE(m_window->status(), status);
+        QCOMPARE(this->stored("PassThru"), stored);
+    }
+
+    void typingInThePrinterListChangesNothing() {
+        load();
+        auto *combo = find<QComboBox>("cboPrinter");
+        const QString status = m_window->status();
+        QTest::keyClicks(combo, "T5rK ");
+        QCOMPARE(combo->currentIndex(), 0);
+        combo->showPopup();
+        QTRY_VERIFY(combo->view()->isVisible());
+        QTest::keyClicks(combo->view(), "T");
+        QCOMPARE(combo->view()->currentIndex().row(), 0);
+        QTest::keyClick(combo->view(), Qt::Key_Escape);
+        QTRY_VERIFY(!combo->view()->isVisible());
+        QCOMPARE(combo->currentIndex(), 0);
+        QCOMPARE(m_window->status(), status);
+        QCOMPARE(stored("Printer"), QString("0"));
+        // The arrow keys still pick from the list.
+        QTest::keyClick(combo, Qt::Key_Down);
+        QCOMPARE(combo->currentIndex(), 1);
+        QCOMPARE(stored("Printer"), QString("1"));
+    }
+
+    void views_data() {
+        QTest::addColumn<bool>("startWide");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<bool>("wide");
+        QTest::addColumn<bool>("portOpen");
+        QTest::newRow("Standard from the lookup view") << true << "mnuStandard" << false << false;
+        QTest::newRow("Lookup File cleared") << true << "chkLookup" << false << false;
+        QTest::newRow("w/Lookup File from the standard view")
+            << false << "mnuAdvanced" << true << true;
+        QTest::newRow("Lookup File checked") << false << "chkLookup" << true << true;
+        QTest::newRow("Standard again, list already empty")
+            << false << "mnuStandard" << false << false;
+    }
+    void views() {
+        QFETCH(bool, startWide);
+        QFETCH(QString, action);
+        QFETCH(bool, wide);
+        QFETCH(bool, portOpen);
+        m_store->write("LLU", startWide ? "True" : "False");
+        load();
+        if (startWide) {
+            addLookups({"a.txt", "b.txt"});
+            QCOMPARE(find<QListWidget>("lstLookups")->count(), 2);
+        }
+        QVERIFY(m_window->serialPort().isOpen());
+        if (action == "chkLookup")
+            clickBox("chkLookup");
+        else
+            find<QAction>(qPrintable(action))->trigger();
+
+        const int twips = wide ? frmMain::kLookupWidthTwips : frmMain::kStandardWidthTwips;
+        QCOMPARE(m_window->width(), m_window->twipsToPixels(twips));
+        QCOMPARE(find<QGroupBox>("fraZELLookup")->isVisible(), wide);
+        QCOMPARE(find<QAction>("mnuAdvanced")->isChecked(), wide);
+        QCOMPARE(find<QAction>("mnuStandard")->isChecked(), !wide);
+        QCOMPARE(find<QCheckBox>("chkLookup")->isChecked(), wide);
+        QCOMPARE(m_state->mblnLookupView, wide);
+        QCOMPARE(stored("LLU"), wide ? QString("True") : QString("False"));
+        if (!wide) {
+            QCOMPARE(find<QListWidget>("lstLookups")->count(), 0);
+            QCOMPARE(find<QListWidget>("lstPaths")->count(), 0);
+        }
+        QCOMPARE(m_window->serialPort().isOpen(), portOpen);
+        // Centred on the screen after the change.
+        const QPoint offset =
+            m_window->frameGeometry().center() - m_window->screen()->geometry().center();
+        QVERIFY2(qAbs(offset.x()) <= 1 && qAbs(offset.y()) <= 1,
+                 qPrintable(QString("off centre by %1,%2").arg(offset.x()).arg(offset.y())));
+    }
+
+    void bundleShownInTheLookupViewDisablesTheLookupButtons() {
+        load();
+        m_chooser->answers.push_back(QStringList{m_dir->filePath("SET.ALL")});
+        QTest::mouseClick(find<QPushButton>("cmdZELApp"), Qt::LeftButton);
+        find<QAction>("mnuAdvanced")->trigger();
+        QVERIFY(find<QGroupBox>("fraZELLookup")->isVisible());
+        for (const char *name : {"cmdAdd", "cmdRemove", "cmdClear", "cmdUp", "cmdDown"})
+            QVERIFY2(!find(name)->isEnabled(), name);
+        QVERIFY(find<QPushButton>("cmdDownload")->isEnabled());
+        QCOMPARE(m_window->status(), QString("Set Printer to Data Transfer/Receive"));
+    }
+
+    void passThroughLeftCheckedBehindAnotherModelDoesNotCount() {
+        m_store->write("Printer", "3");
+        m_store->write("PassThru", "True");
+        load();
+        QVERIFY(m_window->isPassThruChecked());
+        choosePrinter(5);
+        QVERIFY(!find<QCheckBox>("chkPassThru")->isVisibleTo(m_window.get()));
+        QVERIFY(!m_window->isPassThruChecked());
+    }
+};
+
+QTEST_MAIN(tst_PrinterSelection)
+#include "tst_printerselection.moc"
