@@ -64,8 +64,15 @@ LookupStage::Next LookupStage::run() {
             break;
         }
         const QByteArray reply = SendLookupFile(m_view.lookupPath(current));
-        if (reply.isEmpty())
+        if (reply.isEmpty() && !m_state.gblnDownloadError && !m_state.mblnAbort) {
+            // Nothing in the table asked the printer for a reply (an empty
+            // file, a record without its closing line): not a success.
+            m_view.setStatus(QStringLiteral("Download lookup ") + m_state.mstrLookupName +
+                             QStringLiteral(" error: the printer sent no reply"));
             m_state.gblnDownloadError = true;
+        } else if (reply.isEmpty()) {
+            m_state.gblnDownloadError = true;
+        }
         if (m_state.gblnDownloadError)
             return Next::EndStage;
         if (count >= 2 && current + 1 < count)

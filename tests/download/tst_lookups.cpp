@@ -455,7 +455,10 @@ private Q_SLOTS:
         const QString cancelled = QStringLiteral("app.fpc Download Cancelled");
         const QString bad = QStringLiteral("ACKNOWLEDGED?X");
         QTest::newRow("empty table") << QByteArray("") << Scripted{} << 0 << QByteArrayList{"SEND:"}
-                                     << QStringList{dl, "Download Finished"} << true << false;
+                                     << QStringList{dl, "Download Finished",
+                                                    "Download lookup first.txt error: the "
+                                                    "printer sent no reply"}
+                                     << true << false;
         QTest::newRow("missing table")
             << kMissing << Scripted{} << 0 << QByteArrayList{}
             << QStringList{dl, "Download lookup first.txt error 5 No such file or directory"}
