@@ -17,8 +17,13 @@ public:
         requests << request;
         if (answers.empty())
             return std::nullopt;
-        auto answer = answers.front();
+        // Taken apart by hand: GCC 12 at -O2 misreads a copied optional list
+        // as possibly uninitialised.
+        const bool cancelled = !answers.front().has_value();
+        QStringList files = cancelled ? QStringList() : *answers.front();
         answers.pop_front();
-        return answer;
+        if (cancelled)
+            return std::nullopt;
+        return files;
     }
 };
