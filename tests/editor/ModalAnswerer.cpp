@@ -46,5 +46,10 @@ void ModalAnswerer::poll() {
             m_fileDialog(dialog);
         else
             dialog->reject();
+    } else if (auto *yes = modal->findChild<QPushButton *>(QStringLiteral("cmdYes"))) {
+        // The default-settings prompt: take the model's defaults.
+        modal->setProperty("answered", true);
+        seen << QStringLiteral("prompt|") + modal->windowTitle();
+        yes->click();
     }
 }

@@ -10,8 +10,9 @@
 class QFileDialog;
 
 // Answers the modal windows the program opens, as a user would: message
-// boxes with a chosen button, file dialogs through a handler. Every box it
-// met is kept as "icon|title|text|buttons".
+// boxes with a chosen button, file dialogs through a handler, the
+// default-settings prompt with Yes. Every box it met is kept as
+// "icon|title|text|buttons" ("prompt|title" for the prompt).
 class ModalAnswerer : public QObject {
     Q_OBJECT
 public:
