@@ -40,6 +40,14 @@ qint16 FileTransfer::CalcPercent(const QByteArray &line) {
     return qint16(std::nearbyint(std::min(percent, 32767.0)));
 }
 
+bool FileTransfer::mustStop() {
+    if (m_state.mblnAbort) {
+        m_view.setStatus(QStringLiteral("Cancelled"));
+        return true;
+    }
+    return m_state.gblnDownloadError;
+}
+
 void FileTransfer::restoreCaption() {
     m_view.setCaption(kTitle);
 }
@@ -187,11 +195,7 @@ void FileTransfer::SendAppFile(const QString &path) {
     } else if (!m_state.gblnDownloadError) {
         for (;;) {
             Wait::yieldOnce();
-            if (m_state.mblnAbort) {
-                m_view.setStatus(QStringLiteral("Cancelled"));
-                break;
-            }
-            if (m_state.gblnDownloadError)
+            if (mustStop())
                 break;
             const std::optional<QByteArray> line = reader.readLine();
             if (!line) {
@@ -204,11 +208,7 @@ void FileTransfer::SendAppFile(const QString &path) {
             lastPercent = CalcPercent(*line);
             m_view.setProgressValue(lastPercent);
             const QByteArray framed = Framing::frameLine(*line, framing);
-            if (m_state.mblnAbort) {
-                m_view.setStatus(QStringLiteral("Cancelled"));
-                break;
-            }
-            if (m_state.gblnDownloadError)
+            if (mustStop())
                 break;
             sendLine(framed);
             if (!Framing::awaitsReply(*line, framed, m_state.mblnDownloadDone, true))
@@ -285,12 +285,8 @@ void FileTransfer::SendFormatFile() {
     LineReader reader(file);
     for (;;) {
         Wait::yieldOnce();
-        if (m_state.mblnAbort) {
-            m_view.setStatus(QStringLiteral("Cancelled"));
-            break;
-        }
-        // Nothing more can reach a printer whose link has failed.
-        if (m_state.gblnDownloadError)
+        // Also on a failed link: nothing more can reach the printer.
+        if (mustStop())
             break;
         const std::optional<QByteArray> line = reader.readLine();
         if (!line) {

@@ -50,6 +50,9 @@ private:
     void judgeSerial(ReplyWait &wait);
     void judgeSocket(ReplyWait &wait);
     void restoreCaption();
+    // True where a transfer must stop: a stop request (then says
+    // "Cancelled") or a failed download.
+    bool mustStop();
 
     SharedState &m_state;
     SettingsStore &m_store;
