@@ -260,6 +260,16 @@ void frmMain::cmdDownload_Click() {
     // slips through must not start a second one inside the first.
     if (!m_ui.cmdDownload->isEnabled())
         return;
+    // Without its sequence a model would get the lookups and the closing
+    // packet but not the application: refuse before anything is sent.
+    if (!ModelSequences::hasSequence(m_state.mintPrinter)) {
+        QMessageBox box(QMessageBox::Information, SettingsStore::applicationName(),
+                        QStringLiteral("Downloads to the %1 are not available in this version.")
+                            .arg(m_ui.cboPrinter->currentText()),
+                        QMessageBox::Ok, this);
+        box.exec();
+        return;
+    }
     m_download->cmdDownload_Click();
 }
 

@@ -26,6 +26,18 @@ void ModelSequences::runSequence() {
     }
 }
 
+bool ModelSequences::hasSequence(int printer) {
+    switch (printer) {
+    case Printers::Q410:
+    case Printers::Q415:
+    case Printers::Q417:
+    case Printers::Q412:
+        return true;
+    default:
+        return false;
+    }
+}
+
 void ModelSequences::Status_Caption() {
     switch (m_state.mintPrinter) {
     case Printers::Q410:

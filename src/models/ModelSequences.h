@@ -15,6 +15,8 @@ public:
                    SerialChannel &serial, AppFileSender &sender);
 
     void runSequence() override;
+    // Whether this version has the model's download sequence.
+    static bool hasSequence(int printer);
     void Status_Caption() override;
 
     void SendQ410();
