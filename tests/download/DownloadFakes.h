@@ -29,6 +29,20 @@ inline WireLog startingWith(const WireLog &log, const QByteArray &prefix) {
     return out;
 }
 
+// The same exchange as the socket would log it.
+inline WireLog onSocket(const WireLog &serialLog) {
+    WireLog out;
+    for (const QByteArray &entry : serialLog) {
+        if (entry.startsWith("SEND:"))
+            out << "SOCK:" + entry.mid(5);
+        else if (entry == "WAIT")
+            out << "SOCKWAIT";
+        else
+            out << entry;
+    }
+    return out;
+}
+
 // A reply the fake printer gives to one wait. `during` runs inside the wait,
 // as the operator's Cancel or a line event would.
 struct Scripted {
@@ -43,6 +57,19 @@ Q_DECLARE_METATYPE(Scripted)
 inline QByteArray reply14(char judged, const QByteArray &tail = "X") {
     return QByteArrayLiteral("ACKNOWLEDGED") + judged + tail.left(1);
 }
+
+// Takes the next scripted reply for a wait. An unscripted wait is a printer
+// that stays silent.
+inline qint16 playNext(QList<Scripted> &script, QByteArray &reply) {
+    const Scripted next = script.isEmpty() ? Scripted{-1, {}} : script.takeFirst();
+    if (next.during)
+        next.during();
+    reply = next.reply;
+    return next.result;
+}
+
+// The reply that accepts a packet.
+inline const QByteArray kGood = "ACKNOWLEDGED0X";
 
 class FakeSerial : public SerialChannel {
 public:
@@ -65,12 +92,7 @@ public:
         m_log << "WAIT";
         counts << count;
         timeouts << timeout;
-        // An unscripted wait is a printer that stays silent.
-        const Scripted next = script.isEmpty() ? Scripted{-1, {}} : script.takeFirst();
-        if (next.during)
-            next.during();
-        reply = next.reply;
-        return next.result;
+        return playNext(script, reply);
     }
     void clearInput() override { ++clears; }
     QString portSettings() const override { return settings; }
@@ -112,11 +134,7 @@ public:
         counts << count;
         timeouts << timeout;
         keepAliveDuringWaits << keepAlive;
-        const Scripted next = script.isEmpty() ? Scripted{-1, {}} : script.takeFirst();
-        if (next.during)
-            next.during();
-        reply = next.reply;
-        return next.result;
+        return playNext(script, reply);
     }
     void SockClose() override { m_log << "CLOSESOCK"; }
     void setKeepAlive(bool on) override { keepAlive = on; }

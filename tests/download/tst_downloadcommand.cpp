@@ -1,19 +1,13 @@
-#include "Cancel.h"
 #include "DownloadCommand.h"
-#include "DownloadFakes.h"
-#include "FileTransfer.h"
 #include "LookupStage.h"
 #include "ModelSequences.h"
-#include "SettingsStore.h"
-#include "SharedState.h"
+#include "TransferRig.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
 namespace {
-const QByteArray kGood = "ACKNOWLEDGED0X";
 const QString kQuestion = QStringLiteral("\r\n\r\nDo you want to set default comm settings?");
 
 QString notDefault(const char *model) {
@@ -57,45 +51,25 @@ enum Failure {
 
 // The Download command from lock to unlock, with the real transfers and
 // sequences between fake links and a fake window.
-class tst_DownloadCommand : public QObject {
+class tst_DownloadCommand : public QObject, protected TransferRig {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QTemporaryDir m_config;
-    QTemporaryDir m_cache;
-    WireLog m_log;
-    std::unique_ptr<SharedState> m_state;
-    std::unique_ptr<RecordingView> m_view;
-    std::unique_ptr<SettingsStore> m_store;
-    std::unique_ptr<FakeSerial> m_serial;
-    std::unique_ptr<FakeSocket> m_socket;
-    std::unique_ptr<FileTransfer> m_transfer;
     std::unique_ptr<LookupStage> m_lookups;
     std::unique_ptr<ModelSequences> m_models;
     std::unique_ptr<Sequencer> m_sequencer;
     std::unique_ptr<DownloadCommand> m_command;
 
-    QString file(const QString &name, const QByteArray &bytes) {
-        const QString path = m_dir->filePath(name);
-        return TestFiles::write(path, bytes) ? path : QString();
-    }
     void chooseApp(const QByteArray &bytes) {
-        m_state->mstrZELFileName = file(QStringLiteral("app.fpc"), bytes);
-        m_state->mstrZELFileTitle = QStringLiteral("app.fpc");
+        appFile(bytes);
         m_view->appFileShown = true;
     }
     void chooseFormat(const QString &name, const QByteArray &bytes) {
-        m_state->mstrFormatFileName = bytes.isEmpty() ? m_dir->filePath(name) : file(name, bytes);
+        m_state->mstrFormatFileName =
+            bytes.isEmpty() ? m_dir->filePath(name) : makeFile(name, bytes);
         m_state->mstrFormatFileTitle = name;
     }
     void addLookup(const QString &name, const QByteArray &bytes) {
         m_view->names << name;
-        m_view->paths << (bytes.isNull() ? m_dir->filePath(name) : file(name, bytes));
-    }
-    void answerEveryPacket(int count) {
-        for (int i = 0; i < count; ++i) {
-            m_serial->script << Scripted{0, kGood};
-            m_socket->script << Scripted{0, kGood};
-        }
+        m_view->paths << (bytes.isNull() ? m_dir->filePath(name) : makeFile(name, bytes));
     }
     bool closingSent() const {
         return m_log.contains("SEND:{S }") || m_log.contains("SEND:{Q }") ||
@@ -103,25 +77,13 @@ class tst_DownloadCommand : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase() {
-        useFastClock();
-        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
-        qputenv("XDG_CACHE_HOME", m_cache.path().toUtf8());
-    }
+    void initTestCase() { startRig(); }
 
     void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_log.clear();
-        m_state = std::make_unique<SharedState>();
-        m_view = std::make_unique<RecordingView>();
+        resetTransfer();
         // The idle window: a file chosen, the Download commands enabled.
         m_view->downloadEnabled = true;
         m_view->promptSuppressed = true;
-        m_store = std::make_unique<SettingsStore>();
-        m_serial = std::make_unique<FakeSerial>(m_log);
-        m_socket = std::make_unique<FakeSocket>(m_log);
-        m_transfer =
-            std::make_unique<FileTransfer>(*m_state, *m_store, *m_view, *m_serial, *m_socket);
         m_lookups = std::make_unique<LookupStage>(*m_state, *m_view, *m_serial, *m_transfer);
         m_models =
             std::make_unique<ModelSequences>(*m_state, *m_store, *m_view, *m_serial, *m_transfer);

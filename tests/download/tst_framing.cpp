@@ -1,27 +1,8 @@
-#include "DownloadFakes.h"
-#include "FileTransfer.h"
-#include "SettingsStore.h"
-#include "SharedState.h"
+#include "TransferRig.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
-
 namespace {
-QByteArrayList onSocket(const QByteArrayList &serialLog) {
-    QByteArrayList out;
-    for (const QByteArray &entry : serialLog) {
-        if (entry.startsWith("SEND:"))
-            out << "SOCK:" + entry.mid(5);
-        else if (entry == "WAIT")
-            out << "SOCKWAIT";
-        else
-            out << entry;
-    }
-    return out;
-}
-
 QByteArray allByteValuesButLineEnds() {
     QByteArray bytes;
     for (int i = 0; i < 256; ++i) {
@@ -34,45 +15,12 @@ QByteArray allByteValuesButLineEnds() {
 
 // How an application file is cut into wire strings and where the printer's
 // acknowledgement is awaited, seen through a fake link.
-class tst_Framing : public QObject {
+class tst_Framing : public QObject, protected TransferRig {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> m_dir; // fresh for every case
-    QTemporaryDir m_config;
-    WireLog m_log;
-    std::unique_ptr<SharedState> m_state;
-    std::unique_ptr<RecordingView> m_view;
-    std::unique_ptr<SettingsStore> m_store;
-    std::unique_ptr<FakeSerial> m_serial;
-    std::unique_ptr<FakeSocket> m_socket;
-    std::unique_ptr<FileTransfer> m_transfer;
-
-    QString appFile(const QByteArray &bytes) {
-        const QString path = m_dir->filePath(QStringLiteral("app.fpc"));
-        if (!TestFiles::write(path, bytes))
-            return {};
-        m_state->mstrZELFileName = path;
-        m_state->mstrZELFileTitle = QStringLiteral("app.fpc");
-        return path;
-    }
 
 private Q_SLOTS:
-    void initTestCase() {
-        useFastClock();
-        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
-    }
-
-    void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_log.clear();
-        m_state = std::make_unique<SharedState>();
-        m_view = std::make_unique<RecordingView>();
-        m_store = std::make_unique<SettingsStore>();
-        m_serial = std::make_unique<FakeSerial>(m_log);
-        m_socket = std::make_unique<FakeSocket>(m_log);
-        m_transfer =
-            std::make_unique<FileTransfer>(*m_state, *m_store, *m_view, *m_serial, *m_socket);
-    }
-
+    void initTestCase() { startRig(); }
+    void init() { resetTransfer(); }
     void cleanup() { QVERIFY(!TestFiles::anyOpenUnder(m_dir->path())); }
 
     void lineRules_data() {

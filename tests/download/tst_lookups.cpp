@@ -1,9 +1,5 @@
-#include "Cancel.h"
-#include "DownloadFakes.h"
-#include "FileTransfer.h"
 #include "LookupStage.h"
-#include "SettingsStore.h"
-#include "SharedState.h"
+#include "TransferRig.h"
 #include "WorkingFile.h"
 #include "mdlZEL.h"
 
@@ -13,94 +9,37 @@
 #include <memory>
 
 namespace {
-enum During { Nothing, OperatorCancel, SerialBreak };
-
-const QByteArray kGood = "ACKNOWLEDGED0X";
 // Stands for a table that is listed but not on disk.
 const QByteArray kMissing = "<missing>";
-
-QByteArrayList onSocket(const QByteArrayList &serialLog) {
-    QByteArrayList out;
-    for (const QByteArray &entry : serialLog)
-        out << (entry == "WAIT"             ? QByteArray("SOCKWAIT")
-                : entry.startsWith("SEND:") ? "SOCK:" + entry.mid(5)
-                                            : entry);
-    return out;
-}
 } // namespace
 
 // Lookup records: recognising and building them, the working file, their
 // wire bytes and replies, and the stage that sends the listed tables.
-class tst_Lookups : public QObject {
+class tst_Lookups : public QObject, protected TransferRig {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> m_dir; // fresh for every case
-    QTemporaryDir m_cache;
-    QTemporaryDir m_config;
     QTemporaryDir m_cwd;
-    WireLog m_log;
-    std::unique_ptr<SharedState> m_state;
-    std::unique_ptr<RecordingView> m_view;
-    std::unique_ptr<SettingsStore> m_store;
-    std::unique_ptr<FakeSerial> m_serial;
-    std::unique_ptr<FakeSocket> m_socket;
-    std::unique_ptr<FileTransfer> m_transfer;
     std::unique_ptr<LookupStage> m_stage;
-
-    QString table(const QString &name, const QByteArray &bytes) {
-        const QString path = m_dir->filePath(name);
-        return TestFiles::write(path, bytes) ? path : QString();
-    }
 
     // Lists the tables as the window's lookup list would.
     void list(const QList<std::pair<QString, QByteArray>> &tables) {
         for (const auto &[name, bytes] : tables) {
             m_view->names << name;
-            m_view->paths << (bytes == kMissing ? m_dir->filePath(name) : table(name, bytes));
+            m_view->paths << (bytes == kMissing ? m_dir->filePath(name) : makeFile(name, bytes));
         }
-    }
-
-    void answerEveryPacket(int count) {
-        for (int i = 0; i < count; ++i) {
-            m_serial->script << Scripted{0, kGood};
-            m_socket->script << Scripted{0, kGood};
-        }
-    }
-
-    std::function<void()> during(int what) {
-        if (what == OperatorCancel)
-            return [this] {
-                CancelDownload(*m_state, *m_view);
-            };
-        if (what == SerialBreak)
-            return [this] {
-                m_view->setStatus(QStringLiteral("Check Printer..."));
-                m_state->mblnAbort = m_state->mblnBreakSeen = m_state->mblnDownloadDone = true;
-            };
-        return {};
     }
 
 private Q_SLOTS:
     void initTestCase() {
-        useFastClock();
-        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
-        qputenv("XDG_CACHE_HOME", m_cache.path().toUtf8());
+        startRig();
         // A Temp.txt of the user's own, where the program is started.
         QVERIFY(QDir::setCurrent(m_cwd.path()));
         QVERIFY(TestFiles::write(QStringLiteral("Temp.txt"), "mine"));
     }
 
     void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        m_log.clear();
+        resetTransfer();
         QFile::remove(WorkingFile::path());
-        m_state = std::make_unique<SharedState>();
         m_state->mstrZELFileTitle = QStringLiteral("app.fpc");
-        m_view = std::make_unique<RecordingView>();
-        m_store = std::make_unique<SettingsStore>();
-        m_serial = std::make_unique<FakeSerial>(m_log);
-        m_socket = std::make_unique<FakeSocket>(m_log);
-        m_transfer =
-            std::make_unique<FileTransfer>(*m_state, *m_store, *m_view, *m_serial, *m_socket);
         m_stage = std::make_unique<LookupStage>(*m_state, *m_view, *m_serial, *m_transfer);
     }
 
@@ -133,7 +72,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, file);
         QFETCH(bool, record);
         const QString path = file == kMissing ? m_dir->filePath(QStringLiteral("absent.txt"))
-                                              : table(QStringLiteral("probe.txt"), file);
+                                              : makeFile(QStringLiteral("probe.txt"), file);
         QCOMPARE(mdlZEL::IsLookupRecordFile(path), record);
     }
 
@@ -242,7 +181,7 @@ private Q_SLOTS:
         m_state->gintLookupCount = qint16(count);
         m_state->mstrLookupName = QStringLiteral("codes.txt");
         answerEveryPacket(2);
-        QCOMPARE(m_stage->SendLookupFile(table(QStringLiteral("codes.txt"), file)), kGood);
+        QCOMPARE(m_stage->SendLookupFile(makeFile(QStringLiteral("codes.txt"), file)), kGood);
         QCOMPARE(m_log, wire);
         QCOMPARE(TestFiles::read(WorkingFile::path()), temp);
         QCOMPARE(int(m_state->gintLookupCount), countAfter);
@@ -323,7 +262,7 @@ private Q_SLOTS:
         m_state->mintMode = qint16(mode);
         script.first().during = during(what);
         (mode == 0 ? m_serial->script : m_socket->script) = script;
-        QCOMPARE(m_stage->SendLookupFile(table(QStringLiteral("t.txt"), "A\r\nB")), returned);
+        QCOMPARE(m_stage->SendLookupFile(makeFile(QStringLiteral("t.txt"), "A\r\nB")), returned);
         QCOMPARE(m_view->statuses, texts);
         QCOMPARE(m_state->gblnDownloadError, error);
         QCOMPARE(m_state->mblnAbort, abort);
@@ -338,7 +277,8 @@ private Q_SLOTS:
         QObject context;
         QMetaObject::invokeMethod(
             &context, [this] { CancelDownload(*m_state, *m_view); }, Qt::QueuedConnection);
-        QCOMPARE(m_stage->SendLookupFile(table(QStringLiteral("t.txt"), "A\r\nB")), QByteArray());
+        QCOMPARE(m_stage->SendLookupFile(makeFile(QStringLiteral("t.txt"), "A\r\nB")),
+                 QByteArray());
         QCOMPARE(m_log, WireLog{});
         QCOMPARE(m_view->statuses, QStringList({"Please Wait...", "app.fpc Download Cancelled"}));
     }
@@ -353,7 +293,7 @@ private Q_SLOTS:
         QVERIFY(QFile::link(other, path));
 
         answerEveryPacket(1);
-        m_stage->SendLookupFile(table(QStringLiteral("t.txt"), "A"));
+        m_stage->SendLookupFile(makeFile(QStringLiteral("t.txt"), "A"));
         QVERIFY(!QFileInfo(path).isSymLink());
         QCOMPARE(TestFiles::read(path), QByteArray("{R0_XXXX_A|\r\n}\r\n"));
         QCOMPARE(TestFiles::read(other), QByteArray("precious"));

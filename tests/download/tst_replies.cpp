@@ -1,83 +1,19 @@
-#include "Cancel.h"
-#include "DownloadFakes.h"
-#include "FileTransfer.h"
-#include "SettingsStore.h"
-#include "SharedState.h"
+#include "TransferRig.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
-#include <memory>
-
 namespace {
-// What happens inside the first reply wait.
-enum During { Nothing, OperatorCancel, SerialBreak };
-
-const QByteArray kGood = "ACKNOWLEDGED0X";
 const QString kTitle = SettingsStore::applicationName();
 } // namespace
 
 // How the printer's replies to an application transfer are judged on both
 // links, the texts shown along the way and at the end, and the format file.
-class tst_Replies : public QObject {
+class tst_Replies : public QObject, protected TransferRig {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> m_dir; // fresh for every case
-    QTemporaryDir m_config;
-    WireLog m_log;
-    std::unique_ptr<SharedState> m_state;
-    std::unique_ptr<RecordingView> m_view;
-    std::unique_ptr<SettingsStore> m_store;
-    std::unique_ptr<FakeSerial> m_serial;
-    std::unique_ptr<FakeSocket> m_socket;
-    std::unique_ptr<FileTransfer> m_transfer;
-
-    QString appFile(const QByteArray &bytes) {
-        const QString path = m_dir->filePath(QStringLiteral("app.fpc"));
-        if (!TestFiles::write(path, bytes))
-            return {};
-        m_state->mstrZELFileName = path;
-        m_state->mstrZELFileTitle = QStringLiteral("app.fpc");
-        return path;
-    }
-
-    std::function<void()> during(int what) {
-        switch (what) {
-        case OperatorCancel:
-            return [this] {
-                CancelDownload(*m_state, *m_view);
-            };
-        case SerialBreak:
-            // As the serial link's break event on a Q410.
-            return [this] {
-                m_view->setStatus(QStringLiteral("Check Printer..."));
-                m_state->mblnAbort = true;
-                m_state->mblnBreakSeen = true;
-                m_state->mblnDownloadDone = true;
-            };
-        default:
-            return {};
-        }
-    }
 
 private Q_SLOTS:
-    void initTestCase() {
-        useFastClock();
-        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
-    }
-
-    void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QFile::remove(SettingsStore::filePath());
-        m_log.clear();
-        m_state = std::make_unique<SharedState>();
-        m_view = std::make_unique<RecordingView>();
-        m_store = std::make_unique<SettingsStore>();
-        m_serial = std::make_unique<FakeSerial>(m_log);
-        m_socket = std::make_unique<FakeSocket>(m_log);
-        m_transfer =
-            std::make_unique<FileTransfer>(*m_state, *m_store, *m_view, *m_serial, *m_socket);
-    }
-
+    void initTestCase() { startRig(); }
+    void init() { resetTransfer(); }
     void cleanup() { QVERIFY(!TestFiles::anyOpenUnder(m_dir->path())); }
 
     void serialReplies_data() {

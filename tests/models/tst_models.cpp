@@ -1,29 +1,18 @@
-#include "Cancel.h"
-#include "DownloadFakes.h"
+#include "LinkRig.h"
 #include "ModelSequences.h"
-#include "SettingsStore.h"
-#include "SharedState.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
 namespace {
-enum During { Nothing, OperatorCancel };
 const QString kApp = QStringLiteral("/labels/app.fpc");
 } // namespace
 
 // The Q410 and Q412 sequences around the application transfer, the Q412's
 // status request, and the operator's instruction per model.
-class tst_Models : public QObject {
+class tst_Models : public QObject, protected LinkRig {
     Q_OBJECT
-    QTemporaryDir m_config;
-    WireLog m_log;
-    std::unique_ptr<SharedState> m_state;
-    std::unique_ptr<RecordingView> m_view;
-    std::unique_ptr<SettingsStore> m_store;
-    std::unique_ptr<FakeSerial> m_serial;
     std::unique_ptr<FakeAppSender> m_sender;
     std::unique_ptr<ModelSequences> m_models;
 
@@ -33,18 +22,10 @@ class tst_Models : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase() {
-        useFastClock();
-        qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8());
-    }
+    void initTestCase() { startRig(); }
 
     void init() {
-        QFile::remove(SettingsStore::filePath());
-        m_log.clear();
-        m_state = std::make_unique<SharedState>();
-        m_view = std::make_unique<RecordingView>();
-        m_store = std::make_unique<SettingsStore>();
-        m_serial = std::make_unique<FakeSerial>(m_log);
+        resetLinks();
         m_sender = std::make_unique<FakeAppSender>(m_log);
         m_models =
             std::make_unique<ModelSequences>(*m_state, *m_store, *m_view, *m_serial, *m_sender);
@@ -121,10 +102,7 @@ private Q_SLOTS:
         QFETCH(QStringList, texts);
         chooseApp();
         m_state->mintPrinter = qint16(printer);
-        if (what == OperatorCancel)
-            m_sender->onSend = [this] {
-                CancelDownload(*m_state, *m_view);
-            };
+        m_sender->onSend = during(what);
         m_models->runSequence();
         // No status request before a Q410's application.
         QCOMPARE(m_log, WireLog{"APP:" + kApp.toUtf8()});
@@ -197,10 +175,7 @@ private Q_SLOTS:
         QFETCH(bool, error);
         chooseApp();
         m_state->mintPrinter = Printers::Q412;
-        if (what == OperatorCancel)
-            reply.during = [this] {
-                CancelDownload(*m_state, *m_view);
-            };
+        reply.during = during(what);
         m_serial->script << reply;
         m_models->runSequence();
         WireLog wire{"SEND:{SR}", "WAIT"};
