@@ -1,11 +1,8 @@
 #include "Clock.h"
 #include "LinkTimers.h"
-#include "PtyPair.h"
 #include "SerialLink.h"
 #include "SerialPortControl.h"
-#include "SettingsStore.h"
-#include "SharedState.h"
-#include "frmMain.h"
+#include "WindowRig.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -17,7 +14,6 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -27,45 +23,20 @@
 
 // The main window as a user meets it: what it shows after the load step
 // for a given store, every named control, and the close path.
-class tst_frmMain : public QObject {
+class tst_frmMain : public QObject, protected WindowRig {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> m_config;
-    std::unique_ptr<PtyPair> m_pty;
-    std::unique_ptr<SharedState> m_state;
-    std::unique_ptr<SettingsStore> m_store;
-    std::unique_ptr<frmMain> m_window;
 
     void store(const QString &key, const QString &text) { m_store->write(key, text); }
-
-    frmMain &load() {
-        m_window = std::make_unique<frmMain>(*m_state, *m_store, nullptr);
-        m_window->Form_Load();
-        m_window->show();
-        return *m_window;
-    }
-    template <typename T> T *find(const char *name) {
-        T *w = m_window->findChild<T *>(QLatin1String(name));
-        if (!w)
-            qWarning("missing control %s", name);
-        return w;
-    }
     QString panel(int n) {
         return find<QLabel>(n == 1 ? "StatusBar1Panel1" : "StatusBar1Panel2")->text();
     }
 
 private Q_SLOTS:
     void init() {
-        m_config = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_CONFIG_HOME", m_config->path().toUtf8());
-        m_pty = std::make_unique<PtyPair>();
-        qputenv("ZELDL_COM1", m_pty->slavePath().toLocal8Bit());
-        m_state = std::make_unique<SharedState>();
-        m_store = std::make_unique<SettingsStore>();
+        resetWindowRig();
+        plugSilentLine(1);
     }
-    void cleanup() {
-        m_window.reset();
-        m_pty.reset();
-    }
+    void cleanup() { closeWindowRig(); }
 
     void emptyStoreStartsWithDefaults() {
         frmMain &w = load();

@@ -1,9 +1,6 @@
 #include "ModalAnswerer.h"
-#include "PtyPair.h"
 #include "SerialPortControl.h"
-#include "SettingsStore.h"
-#include "SharedState.h"
-#include "frmMain.h"
+#include "WindowRig.h"
 #include "frmMsg.h"
 
 #include <QAction>
@@ -15,27 +12,14 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
-#include <memory>
-
 // The default-settings prompt before a download, its "Don't show again"
 // box and the menu entry, and the Help command.
-class tst_Prompt : public QObject {
+class tst_Prompt : public QObject, protected WindowRig {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<PtyPair> m_pty;
-    std::unique_ptr<SharedState> m_state;
-    std::unique_ptr<SettingsStore> m_store;
-    std::unique_ptr<frmMain> m_window;
 
-    void load() {
-        m_window = std::make_unique<frmMain>(*m_state, *m_store, nullptr);
-        m_window->Form_Load();
-        m_window->show();
-    }
     // An application chosen, as the editor leaves it.
     void chooseApplication() {
         const QString path = m_dir->filePath("app.fpc");
@@ -58,19 +42,11 @@ private:
 
 private Q_SLOTS:
     void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_CONFIG_HOME", m_dir->filePath("config").toUtf8());
-        qputenv("XDG_CACHE_HOME", m_dir->filePath("cache").toUtf8());
-        m_pty = std::make_unique<PtyPair>();
-        qputenv("ZELDL_COM1", m_pty->slavePath().toLocal8Bit());
-        m_state = std::make_unique<SharedState>();
-        m_store = std::make_unique<SettingsStore>();
+        resetWindowRig();
+        plugSilentLine(1);
         m_opened.clear();
     }
-    void cleanup() {
-        m_window.reset();
-        m_pty.reset();
-    }
+    void cleanup() { closeWindowRig(); }
 
     void yesReopensThePortWithTheModelsSettings() {
         load();
@@ -83,7 +59,7 @@ private Q_SLOTS:
             prompt->cmdYes->click();
         });
         m_window->ui().cmdDownload->click();
-        QCOMPARE(answer.seen(), 1);
+        QCOMPARE(answer.answered(), 1);
         QCOMPARE(asked, QString("The Communication Setting for the Q410/15/17 is not the default "
                                 "setting for the Printer.\r\n\r\nDo you want to set default comm "
                                 "settings?"));
@@ -103,7 +79,7 @@ private Q_SLOTS:
         chooseApplication();
         ModalAnswerer answer([](QWidget *w) { qobject_cast<frmMsg *>(w)->cmdCancel->click(); });
         m_window->ui().cmdDownload->click();
-        QCOMPARE(answer.seen(), 1);
+        QCOMPARE(answer.answered(), 1);
         QCOMPARE(m_pty->readAvailable(), QByteArray());
         QCOMPARE(m_window->status(), QString("Set Printer to Data Transfer/Receive"));
         const MainWindowUi &ui = m_window->ui();
@@ -163,7 +139,7 @@ private Q_SLOTS:
             prompt->cmdNo->click();
         });
         m_window->ui().cmdDownload->click();
-        QCOMPARE(answer.seen(), 1);
+        QCOMPARE(answer.answered(), 1);
         QCOMPARE(m_window->prompt().Button(), qint16(frmMsg::No));
         QVERIFY(!m_window->ui().mnuDefaultCheck->isChecked());
         QCOMPARE(stored("NeverShowDefault"), QString("True"));
@@ -173,7 +149,7 @@ private Q_SLOTS:
 
         // The next download asks nothing, and neither does the next start.
         m_window->ui().cmdDownload->click();
-        QCOMPARE(answer.seen(), 1);
+        QCOMPARE(answer.answered(), 1);
         m_window.reset();
         load();
         QVERIFY(m_window->prompt().chkNever->isChecked());
@@ -186,7 +162,7 @@ private Q_SLOTS:
         chooseApplication();
         ModalAnswerer answer([](QWidget *w) { w->close(); });
         m_window->ui().cmdDownload->click();
-        QCOMPARE(answer.seen(), 0);
+        QCOMPARE(answer.answered(), 0);
     }
 
     void helpWithoutItsFileSaysWhy() {
@@ -201,7 +177,7 @@ private Q_SLOTS:
             box->accept();
         });
         m_window->ui().mnuHelpContents->trigger();
-        QCOMPARE(answer.seen(), 1);
+        QCOMPARE(answer.answered(), 1);
         QVERIFY2(text.contains(m_dir->filePath("ZELDL.chm")), qPrintable(text));
         QCOMPARE(icon, QMessageBox::NoIcon);
     }
@@ -218,7 +194,7 @@ private Q_SLOTS:
             ModalAnswerer answer([](QWidget *w) { w->close(); });
             m_window->Toolbar1_ButtonClick("Help");
             QDesktopServices::unsetUrlHandler("file");
-            QCOMPARE(answer.seen(), 0);
+            QCOMPARE(answer.answered(), 0);
             QCOMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(path)});
         }
 

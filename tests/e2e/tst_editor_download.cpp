@@ -1,25 +1,16 @@
-#include "Clock.h"
+#include "FileDrag.h"
 #include "ModalAnswerer.h"
-#include "SettingsStore.h"
-#include "SharedState.h"
-#include "ZelsimProcess.h"
-#include "frmMain.h"
+#include "PrinterRig.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QDropEvent>
-#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMimeData>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QUrl>
 
 #include <memory>
 
@@ -42,39 +33,14 @@ QByteArray record(int number, char tag) {
 // A user builds a download set in the window, with the buttons and Qt's
 // file dialog or by dropping files, and downloads it to the virtual printer
 // on a pseudo-terminal.
-class tst_EditorDownload : public QObject {
+class tst_EditorDownload : public QObject, protected PrinterRig {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ZelsimProcess> m_printer;
-    std::unique_ptr<SharedState> m_state;
-    std::unique_ptr<SettingsStore> m_store;
     std::unique_ptr<ModalAnswerer> m_answerer;
-    std::unique_ptr<frmMain> m_window;
-    QStringList m_statuses;
 
-    QString file(const char *name, const QByteArray &bytes) {
-        const QString path = m_dir->filePath(QLatin1String(name));
-        QFile f(path);
-        if (f.open(QIODevice::WriteOnly))
-            f.write(bytes);
-        return path;
-    }
-    template <typename T = QWidget> T *find(const char *name) {
-        T *w = m_window->findChild<T *>(QLatin1String(name));
-        if (!w)
-            qWarning("missing control %s", name);
-        return w;
-    }
     bool start() {
-        m_printer = std::make_unique<ZelsimProcess>();
-        if (!m_printer->start())
+        if (!plugPrinter())
             return false;
-        qputenv("ZELDL_COM1", m_printer->serialPath().toLocal8Bit());
-        m_window = std::make_unique<frmMain>(*m_state, *m_store, nullptr);
-        connect(m_window.get(), &frmMain::statusWritten, this,
-                [this](const QString &text) { m_statuses << text; });
-        m_window->Form_Load();
-        m_window->show();
+        load();
         return true;
     }
     // Clicks an adding button and types the names into Qt's file dialog.
@@ -102,55 +68,27 @@ class tst_EditorDownload : public QObject {
         return names;
     }
     void dropFiles(const QStringList &paths) {
-        QList<QUrl> urls;
-        for (const QString &path : paths)
-            urls << QUrl::fromLocalFile(path);
-        QMimeData mime;
-        mime.setUrls(urls);
-        const QPoint at = m_window->rect().center();
-        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(m_window.get(), &enter);
-        QVERIFY(enter.isAccepted());
-        QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(m_window.get(), &drop);
-        QVERIFY(drop.isAccepted());
-    }
-    bool statusesInOrder(const QStringList &expected) {
-        qsizetype at = 0;
-        for (const QString &text : expected) {
-            at = m_statuses.indexOf(text, at);
-            if (at < 0) {
-                qWarning() << "missing in order:" << text << "in" << m_statuses;
-                return false;
-            }
-            ++at;
-        }
-        return true;
+        FileDrag drag(*m_window, paths);
+        QVERIFY(drag.enter());
+        QVERIFY(drag.drop());
     }
 
 private Q_SLOTS:
     void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_CONFIG_HOME", m_dir->filePath("config").toUtf8());
-        qputenv("XDG_CACHE_HOME", m_dir->filePath("cache").toUtf8());
-        Clock::setScale(0.01);
-        m_state = std::make_unique<SharedState>();
-        m_store = std::make_unique<SettingsStore>();
+        resetPrinterRig();
         m_answerer = std::make_unique<ModalAnswerer>();
-        m_statuses.clear();
     }
     void cleanup() {
-        m_window.reset();
+        closePrinterRig();
         m_answerer.reset();
-        m_printer.reset();
     }
 
     void buttonsAndDialogDownloadTheLookupsInTheListOrder() {
-        file("app.fpc", kApp);
-        file("label.fmt", kFormat);
-        file("t1.txt", table('a'));
-        file("t2.txt", table('b'));
-        file("t3.txt", table('c'));
+        makeFile("app.fpc", kApp);
+        makeFile("label.fmt", kFormat);
+        makeFile("t1.txt", table('a'));
+        makeFile("t2.txt", table('b'));
+        makeFile("t3.txt", table('c'));
         QVERIFY(start());
 
         // The lookup view, a first number of 2, then the files.

@@ -1,20 +1,12 @@
 #include "Clock.h"
 #include "DownloadSet.h"
-#include "PtyPair.h"
+#include "PrinterRig.h"
 #include "SerialPortControl.h"
-#include "SettingsStore.h"
-#include "SharedState.h"
-#include "ZelsimProcess.h"
-#include "frmMain.h"
 
-#include <QFile>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-
-#include <memory>
 
 namespace {
 const QByteArray kApp = "{XA,1}\r\n{F,2,A|\r\n}\r\n{XB,2}\r\n";
@@ -29,62 +21,29 @@ const QByteArray kLookup2Wire = "{R1_XXXX_C|\r\n}";
 
 // Whole downloads through the real window, the real serial link on a
 // pseudo-terminal, and the virtual printer on its other end.
-class tst_SerialDownload : public QObject {
+class tst_SerialDownload : public QObject, protected PrinterRig {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<ZelsimProcess> m_printer;
-    std::unique_ptr<PtyPair> m_silentLine;
-    std::unique_ptr<SharedState> m_state;
-    std::unique_ptr<SettingsStore> m_store;
-    std::unique_ptr<frmMain> m_window;
-    QStringList m_statuses;
-
-    QString file(const char *name, const QByteArray &bytes) {
-        const QString path = m_dir->filePath(QLatin1String(name));
-        QFile f(path);
-        if (f.open(QIODevice::WriteOnly))
-            f.write(bytes);
-        return path;
-    }
 
     // The printer on Com1, the window loaded for the given printer model.
     bool open(int printer, const QStringList &faults = {}) {
-        m_printer = std::make_unique<ZelsimProcess>();
-        if (!m_printer->start(faults))
+        if (!plugPrinter(faults))
             return false;
-        qputenv("ZELDL_COM1", m_printer->serialPath().toLocal8Bit());
-        load(printer);
+        loadFor(printer);
         return true;
     }
-    void load(int printer) {
+    void loadFor(int printer) {
         m_store->write("Printer", QString::number(printer));
         m_store->write("Settings", printer == 4 ? "9600,n,8,1" : "9600,o,7,1");
         m_store->write("LLU", "True");
-        m_window = std::make_unique<frmMain>(*m_state, *m_store, nullptr);
-        connect(m_window.get(), &frmMain::statusWritten, this,
-                [this](const QString &text) { m_statuses << text; });
-        m_window->Form_Load();
-        m_window->show();
+        load();
     }
     void putFullSet() {
-        putDownloadSet(*m_window, *m_state, file("app.fpc", kApp), file("label.fmt", kFormat),
-                       {file("t1.txt", kLookup1), file("t2.txt", kLookup2)});
+        putDownloadSet(*m_window, *m_state, makeFile("app.fpc", kApp),
+                       makeFile("label.fmt", kFormat),
+                       {makeFile("t1.txt", kLookup1), makeFile("t2.txt", kLookup2)});
     }
     void download() { m_window->ui().cmdDownload->click(); }
 
-    // The texts appear in this order (others may come between them).
-    bool statusesInOrder(const QStringList &expected) {
-        qsizetype at = 0;
-        for (const QString &text : expected) {
-            at = m_statuses.indexOf(text, at);
-            if (at < 0) {
-                qWarning() << "missing in order:" << text << "in" << m_statuses;
-                return false;
-            }
-            ++at;
-        }
-        return true;
-    }
     void verifyUnlocked() {
         const MainWindowUi &ui = m_window->ui();
         QVERIFY(ui.cmdDownload->isEnabled());
@@ -94,20 +53,8 @@ class tst_SerialDownload : public QObject {
     }
 
 private Q_SLOTS:
-    void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_CONFIG_HOME", m_dir->filePath("config").toUtf8());
-        qputenv("XDG_CACHE_HOME", m_dir->filePath("cache").toUtf8());
-        Clock::setScale(0.01);
-        m_state = std::make_unique<SharedState>();
-        m_store = std::make_unique<SettingsStore>();
-        m_statuses.clear();
-    }
-    void cleanup() {
-        m_window.reset();
-        m_printer.reset();
-        m_silentLine.reset();
-    }
+    void init() { resetPrinterRig(); }
+    void cleanup() { closePrinterRig(); }
 
     void q410ApplicationFormatAndTwoLookups() {
         QVERIFY(open(0));
@@ -143,7 +90,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, wire);
         QFETCH(QString, end);
         QVERIFY(open(4, faults));
-        putDownloadSet(*m_window, *m_state, file("app.fpc", kApp), {}, {});
+        putDownloadSet(*m_window, *m_state, makeFile("app.fpc", kApp), {}, {});
         download();
         QCOMPARE(m_window->status(), end);
         QTRY_COMPARE(m_printer->captured(), wire);
@@ -155,7 +102,7 @@ private Q_SLOTS:
 
     void packetErrorStopsTheTransfer() {
         QVERIFY(open(0, {"--fault", "error@1"}));
-        putDownloadSet(*m_window, *m_state, file("app.fpc", kApp), {}, {});
+        putDownloadSet(*m_window, *m_state, makeFile("app.fpc", kApp), {}, {});
         download();
         QTRY_VERIFY(m_printer->captured().startsWith("{XA,1}"));
         QTest::qWait(100);
@@ -207,14 +154,13 @@ private Q_SLOTS:
     }
 
     void noPrinterOnTheLine() {
-        m_silentLine = std::make_unique<PtyPair>();
-        qputenv("ZELDL_COM1", m_silentLine->slavePath().toLocal8Bit());
-        load(0);
+        plugSilentLine(1);
+        loadFor(0);
         putFullSet();
         download();
         QCOMPARE(m_window->status(), QString(" - Download error response timeout"));
         QVERIFY(!m_statuses.contains("Download Complete"));
-        QCOMPARE(m_silentLine->readAvailable(), QByteArray("{XA,1}"));
+        QCOMPARE(m_pty->readAvailable(), QByteArray("{XA,1}"));
         verifyUnlocked();
     }
 };

@@ -1,25 +1,18 @@
+#include "FileDrag.h"
 #include "FileDropTarget.h"
 #include "ModalAnswerer.h"
-#include "PtyPair.h"
 #include "ScriptedChooser.h"
 #include "SerialPortControl.h"
-#include "SettingsStore.h"
-#include "SharedState.h"
-#include "frmMain.h"
+#include "WindowRig.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
-#include <QDropEvent>
-#include <QFile>
 #include <QLabel>
 #include <QListWidget>
-#include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QUrl>
 
 #include <memory>
 
@@ -53,23 +46,14 @@ QString numbered(int n) {
 // The download set through the real window: each row starts from a set built
 // with the buttons and the file dialog, takes one action as a user would,
 // and compares the list, the enabled controls and the status line.
-class tst_DownloadSet : public QObject {
+class tst_DownloadSet : public QObject, protected WindowRig {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<PtyPair> m_pty;
-    std::unique_ptr<SharedState> m_state;
-    std::unique_ptr<SettingsStore> m_store;
     std::unique_ptr<ScriptedChooser> m_chooser;
     std::unique_ptr<ModalAnswerer> m_answerer;
-    std::unique_ptr<frmMain> m_window;
 
     QString files() const { return m_dir->filePath(QStringLiteral("files")); }
     QString file(const QString &name) {
-        const QString path = files() + QLatin1Char('/') + name;
-        QFile f(path);
-        if (f.open(QIODevice::WriteOnly))
-            f.write("A|\r\n");
-        return path;
+        return makeFile(QStringLiteral("files/") + name, "A|\r\n");
     }
     QStringList filesFor(const QString &names) {
         QStringList list;
@@ -80,32 +64,17 @@ class tst_DownloadSet : public QObject {
             list << file(name.trimmed());
         return list;
     }
-    template <typename T = QWidget> T *find(const QString &name) {
-        T *w = m_window->findChild<T *>(name);
-        if (!w)
-            qWarning() << "missing control" << name;
-        return w;
-    }
     QListWidget *list() { return find<QListWidget>(QStringLiteral("lstLookups")); }
 
     void click(const QString &name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
     QPoint itemCentre(int row) { return list()->visualItemRect(list()->item(row)).center(); }
 
     void drop(const QStringList &paths) {
-        QList<QUrl> urls;
-        for (const QString &path : paths)
-            urls << QUrl::fromLocalFile(path);
-        QMimeData mime;
-        mime.setUrls(urls);
-        const QPoint at = m_window->rect().center();
-        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(m_window.get(), &enter);
-        if (!enter.isAccepted())
+        FileDrag drag(*m_window, paths);
+        if (!drag.enter())
             return;
         QSignalSpy dropped(&m_window->fileDrops(), &FileDropTarget::dropped);
-        QDropEvent event(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(m_window.get(), &event);
-        QVERIFY(event.isAccepted());
+        QVERIFY(drag.drop());
         QVERIFY(dropped.wait());
     }
 
@@ -173,27 +142,18 @@ class tst_DownloadSet : public QObject {
 
 private Q_SLOTS:
     void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
+        resetWindowRig();
         QDir().mkpath(files());
-        qputenv("XDG_CONFIG_HOME", m_dir->filePath("config").toUtf8());
-        qputenv("XDG_CACHE_HOME", m_dir->filePath("cache").toUtf8());
-        m_pty = std::make_unique<PtyPair>();
-        qputenv("ZELDL_COM1", m_pty->slavePath().toLocal8Bit());
-        m_state = std::make_unique<SharedState>();
-        m_store = std::make_unique<SettingsStore>();
+        plugSilentLine(1);
         m_store->write("LLU", "True");
         m_chooser = std::make_unique<ScriptedChooser>();
         m_answerer = std::make_unique<ModalAnswerer>();
-        m_window = std::make_unique<frmMain>(*m_state, *m_store, nullptr);
-        m_window->setFileChooser(*m_chooser);
-        m_window->Form_Load();
-        m_window->show();
+        load(m_chooser.get());
     }
     void cleanup() {
-        m_window.reset();
+        closeWindowRig();
         m_answerer.reset();
         m_chooser.reset();
-        m_pty.reset();
     }
 
     void editing_data() {

@@ -1,10 +1,7 @@
 #include "ModalAnswerer.h"
-#include "PtyPair.h"
 #include "ScriptedChooser.h"
 #include "SerialPortControl.h"
-#include "SettingsStore.h"
-#include "SharedState.h"
-#include "frmMain.h"
+#include "WindowRig.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -15,7 +12,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -34,31 +30,15 @@ const QString kPrinterPrompt = QStringLiteral("Set Printer to Print Mode Ready")
 // The printer list, the pass-through box and the two views, through the
 // real window: what each choice does to the link mode, the serial port, the
 // stored settings, the status line and the window.
-class tst_PrinterSelection : public QObject {
+class tst_PrinterSelection : public QObject, protected WindowRig {
     Q_OBJECT
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<PtyPair> m_pty;
-    std::unique_ptr<SharedState> m_state;
-    std::unique_ptr<SettingsStore> m_store;
     std::unique_ptr<ScriptedChooser> m_chooser;
     std::unique_ptr<ModalAnswerer> m_answerer;
-    std::unique_ptr<frmMain> m_window;
 
-    template <typename T = QWidget> T *find(const char *name) {
-        T *w = m_window->findChild<T *>(QLatin1String(name));
-        if (!w)
-            qWarning("missing control %s", name);
-        return w;
-    }
     QString stored(const char *key) const {
         return m_store->read(QLatin1String(key), QStringLiteral("unset"));
     }
-    void load() {
-        m_window = std::make_unique<frmMain>(*m_state, *m_store, nullptr);
-        m_window->setFileChooser(*m_chooser);
-        m_window->Form_Load();
-        m_window->show();
-    }
+    void load() { WindowRig::load(m_chooser.get()); }
     // Opens the list and clicks the model, as a user picks one.
     void choosePrinter(int index) {
         auto *combo = find<QComboBox>("cboPrinter");
@@ -84,23 +64,17 @@ class tst_PrinterSelection : public QObject {
 
 private Q_SLOTS:
     void init() {
-        m_dir = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_CONFIG_HOME", m_dir->filePath("config").toUtf8());
-        qputenv("XDG_CACHE_HOME", m_dir->filePath("cache").toUtf8());
+        resetWindowRig();
         // Com2, so that a forced step that reset the port number would show.
-        m_pty = std::make_unique<PtyPair>();
-        qputenv("ZELDL_COM2", m_pty->slavePath().toLocal8Bit());
-        m_state = std::make_unique<SharedState>();
-        m_store = std::make_unique<SettingsStore>();
+        plugSilentLine(2);
         m_store->write("Comport", "2");
         m_chooser = std::make_unique<ScriptedChooser>();
         m_answerer = std::make_unique<ModalAnswerer>();
     }
     void cleanup() {
-        m_window.reset();
+        closeWindowRig();
         m_answerer.reset();
         m_chooser.reset();
-        m_pty.reset();
     }
 
     void choosingAModel_data() {
