@@ -1,6 +1,6 @@
 #include "PtyClient.h"
 
-#include "FaultPlan.h"
+#include "FaultPlanOf.h"
 #include "PtyEndpoint.h"
 #include "Simulator.h"
 #include "StatusReply.h"
@@ -22,18 +22,6 @@ using namespace zelsim;
 namespace {
 
 constexpr int Patience = 10000;
-
-FaultPlan planOf(const QStringList &faultTexts) {
-    FaultPlan plan;
-    for (const QString &faultText : faultTexts) {
-        QString error;
-        const std::optional<Fault> fault = Fault::parse(faultText, &error);
-        if (!fault)
-            qFatal("%s", qPrintable(error));
-        plan.add(*fault);
-    }
-    return plan;
-}
 
 // What the utility's side of a link looks like to these tests.
 class Client {

@@ -1,4 +1,4 @@
-#include "FaultPlan.h"
+#include "FaultPlanOf.h"
 #include "PrinterSession.h"
 #include "StatusReply.h"
 
@@ -16,18 +16,6 @@ namespace StatusReply = zelsim::StatusReply;
 Q_DECLARE_METATYPE(Transport)
 
 namespace {
-
-FaultPlan planOf(const QStringList &faultTexts) {
-    FaultPlan plan;
-    for (const QString &faultText : faultTexts) {
-        QString error;
-        const std::optional<Fault> fault = Fault::parse(faultText, &error);
-        if (!fault)
-            qFatal("%s", qPrintable(error));
-        plan.add(*fault);
-    }
-    return plan;
-}
 
 QByteArrayList repliesTo(const QByteArray &stream, const FaultPlan &plan = {},
                          Transport transport = Transport::Tcp, int *endRequests = nullptr) {
