@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QFile>
 #include <QGroupBox>
@@ -163,6 +164,33 @@ private Q_SLOTS:
         ModalAnswerer answer([](QWidget *w) { w->close(); });
         m_window->ui().cmdDownload->click();
         QCOMPARE(answer.answered(), 0);
+    }
+
+    void modelsWithoutTheirSequenceSendNothing_data() {
+        QTest::addColumn<int>("printer");
+        QTest::newRow("K72e") << 3;
+        QTest::newRow("T540") << 5;
+        QTest::newRow("R300") << 6;
+        QTest::newRow("T523") << 7;
+    }
+    void modelsWithoutTheirSequenceSendNothing() {
+        QFETCH(int, printer);
+        m_store->write("Printer", QString::number(printer));
+        load();
+        chooseApplication();
+        QString said;
+        ModalAnswerer answer([&](QWidget *w) {
+            auto *box = qobject_cast<QMessageBox *>(w);
+            QVERIFY(box);
+            said = box->text();
+            box->accept();
+        });
+        m_window->ui().cmdDownload->click();
+        QCOMPARE(answer.answered(), 1);
+        QVERIFY2(said.contains(m_window->ui().cboPrinter->currentText()), qPrintable(said));
+        QCOMPARE(m_pty->readAvailable(), QByteArray());
+        QVERIFY(m_window->ui().cmdDownload->isEnabled());
+        QVERIFY(!m_statuses.contains("Download Complete"));
     }
 
     void helpWithoutItsFileSaysWhy() {
