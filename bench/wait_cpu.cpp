@@ -1,5 +1,6 @@
 // CPU seconds used by a 10-second reply wait with no data arriving, on an
 // open serial port (a pseudo-terminal with no printer behind it).
+#include "CpuTime.h"
 #include "FakeView.h"
 #include "SerialLink.h"
 #include "SerialPortControl.h"
@@ -11,17 +12,7 @@
 
 #include <cstdio>
 #include <pty.h>
-#include <sys/resource.h>
 #include <unistd.h>
-
-namespace {
-double cpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-} // namespace
 
 int main(int argc, char *argv[]) {
     qputenv("ZELDL_TIME_SCALE", "1");

@@ -42,9 +42,6 @@
 
 const QString frmMain::kBlankStatus = QString(59, QLatin1Char(' '));
 
-static_assert(frmMain::kStandardWidthTwips == PrinterSelection::kStandardWidthTwips);
-static_assert(frmMain::kLookupWidthTwips == PrinterSelection::kLookupWidthTwips);
-
 frmMain::frmMain(SharedState &state, SettingsStore &store, InstanceLock *instanceLock,
                  QWidget *parent)
     : QMainWindow(parent), m_state(state), m_store(store), m_instanceLock(instanceLock) {

@@ -2,6 +2,7 @@
 
 #include "EngineView.h"
 #include "MainWindowUi.h"
+#include "PrinterSelection.h"
 
 #include <QMainWindow>
 
@@ -16,7 +17,6 @@ class InstanceLock;
 class LinkTimers;
 class LookupStage;
 class ModelSequences;
-class PrinterSelection;
 class QtFileChooser;
 class SerialLink;
 class SerialPortControl;
@@ -30,9 +30,9 @@ struct SharedState;
 class frmMain : public QMainWindow, public EngineView {
     Q_OBJECT
 public:
-    static constexpr int kStandardWidthTwips = 5835; // the standard view
-    static constexpr int kLookupWidthTwips = 9840;   // with the lookup frame
-    static const QString kBlankStatus;               // 59 blanks
+    static constexpr int kStandardWidthTwips = PrinterSelection::kStandardWidthTwips;
+    static constexpr int kLookupWidthTwips = PrinterSelection::kLookupWidthTwips;
+    static const QString kBlankStatus; // 59 blanks
 
     frmMain(SharedState &state, SettingsStore &store, InstanceLock *instanceLock,
             QWidget *parent = nullptr);

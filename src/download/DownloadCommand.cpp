@@ -89,11 +89,6 @@ DownloadCommand::Offer DownloadCommand::offerDefaultSettings() {
     return Offer::Proceed;
 }
 
-void DownloadCommand::noteFailure() {
-    if (m_failure.isEmpty() && m_state.gblnDownloadError)
-        m_failure = m_view.status();
-}
-
 void DownloadCommand::cmdDownload_Click() {
     // 1: lock the window
     m_view.setDownloadCommandsEnabled(false);
@@ -104,7 +99,6 @@ void DownloadCommand::cmdDownload_Click() {
     m_state.gblnDownloadError = false;
     m_state.operatorCancelled = false;
     m_state.transferFailure.clear();
-    m_failure.clear();
 
     // 2: open the link; the mode dialog shows the link in use
     if (m_state.mintMode == 0) {
@@ -119,65 +113,58 @@ void DownloadCommand::cmdDownload_Click() {
     if (offerDefaultSettings() == Offer::Cancelled)
         return;
 
+    endStage(runStages());
+}
+
+bool DownloadCommand::stopsAfterStage() {
+    // The sequences clear mblnAbort; the operator's Cancel still stops
+    // everything after them.
+    if (m_state.mblnAbort || m_state.operatorCancelled) {
+        m_view.setStatus(QStringLiteral("Cancelled"));
+        return true;
+    }
+    return m_state.gblnDownloadError;
+}
+
+bool DownloadCommand::runStages() {
     // 4: the model's sequence
     m_view.setStatus(QStringLiteral("Working..."));
-    if (m_state.mintPrinter == Printers::K72e && m_state.mblnAbort) {
-        m_view.setStatus(QStringLiteral("Cancelled"));
-        endStage(false);
-        return;
-    }
-    if (m_state.mintPrinter == Printers::K72e && m_state.gblnDownloadError) {
-        endStage(false);
-        return;
+    if (m_state.mintPrinter == Printers::K72e) {
+        if (m_state.mblnAbort)
+            m_view.setStatus(QStringLiteral("Cancelled"));
+        if (m_state.mblnAbort || m_state.gblnDownloadError)
+            return false;
     }
     m_models.runSequence();
-    noteFailure();
+    if (stopsAfterStage())
+        return false;
 
-    // 5: the format file. The sequences clear mblnAbort; the operator's
-    // Cancel still stops everything after it.
-    if (m_state.mblnAbort || m_state.gblnDownloadError || m_state.operatorCancelled) {
-        if (m_state.mblnAbort || m_state.operatorCancelled)
-            m_view.setStatus(QStringLiteral("Cancelled"));
-        endStage(false);
-        return;
-    }
+    // 5: the format file, after a pause
     if (!m_state.mstrFormatFileName.isEmpty()) {
         float pause = 4.0f;
         Pause(m_state, pause);
         if (m_state.operatorCancelled) {
             m_view.setStatus(QStringLiteral("Cancelled"));
-            endStage(false);
-            return;
+            return false;
         }
         m_transfer.SendFormatFile();
-        noteFailure();
-        if (m_state.mblnAbort)
-            m_view.setStatus(QStringLiteral("Cancelled"));
-        if (m_state.mblnAbort || m_state.gblnDownloadError) {
-            endStage(false);
-            return;
-        }
+        if (stopsAfterStage())
+            return false;
     }
 
-    // 6: the lookups
+    // 6: the lookups; with none, an application still gets the closing packet
     if (m_view.lookupCount() > 0) {
-        const LookupStage::Next next = m_lookups.run();
-        noteFailure();
-        if (next == LookupStage::Next::EndStage || m_state.operatorCancelled) {
-            endStage(false);
-            return;
-        }
+        if (m_lookups.run() == LookupStage::Next::EndStage || m_state.operatorCancelled)
+            return false;
     } else if (!m_view.isAppFileShown()) {
-        endStage(!m_state.mstrFormatFileName.isEmpty());
-        return;
+        return !m_state.mstrFormatFileName.isEmpty();
     }
 
     // 7: the closing packet
     sendClosingPacket();
-    noteFailure();
     if (succeeded(true))
         m_view.setStatus(QStringLiteral("Download Complete"));
-    endStage(true);
+    return true;
 }
 
 void DownloadCommand::sendClosingPacket() {
@@ -215,8 +202,6 @@ bool DownloadCommand::succeeded(bool completed) const {
 }
 
 void DownloadCommand::endStage(bool completed) {
-    const QString failure =
-        !m_state.transferFailure.isEmpty() ? m_state.transferFailure : m_failure;
     const bool passThru = m_view.isPassThruChecked();
     if (m_state.mintPrinter == Printers::K72e) {
         if (passThru && !m_state.mblnAbort && !m_state.operatorCancelled) {
@@ -235,8 +220,10 @@ void DownloadCommand::endStage(bool completed) {
         m_view.setDownloadCommandsEnabled(true);
         if (succeeded(completed))
             m_view.setStatus(QStringLiteral("Download Complete"));
-        else if (!failure.isEmpty() && !m_state.operatorCancelled)
-            m_view.setStatus(failure);
+        // A failure the later stages wrote over (a packet error, CP=4) is
+        // what the operator must read last.
+        else if (!m_state.transferFailure.isEmpty() && !m_state.operatorCancelled)
+            m_view.setStatus(m_state.transferFailure);
     }
     m_view.setDownloadLocked(false);
     m_view.setProgressValue(0);

@@ -37,7 +37,12 @@ private:
     void sendClosingPacket();
     bool succeeded(bool completed) const;
     void endStage(bool completed);
-    void noteFailure();
+    // The stages from the model's sequence to the closing packet; true when
+    // the download ran through them.
+    bool runStages();
+    // After a stage: stop when it left a stop request (says "Cancelled") or
+    // a failure.
+    bool stopsAfterStage();
 
     SharedState &m_state;
     EngineView &m_view;
@@ -47,5 +52,4 @@ private:
     LookupStage &m_lookups;
     ModelSequencer &m_models;
     LinkTimers *m_timers;
-    QString m_failure; // what went wrong first, for the end of the download
 };

@@ -2,9 +2,10 @@
 
 #include "Channels.h"
 #include "EngineView.h"
+#include "FileTitle.h"
 #include "Framing.h"
 #include "LineReader.h"
-#include "ReplyTimeout.h"
+#include "PrinterReply.h"
 #include "SettingsStore.h"
 #include "SharedState.h"
 #include "Wait.h"
@@ -25,10 +26,8 @@ FileTransfer::FileTransfer(SharedState &state, SettingsStore &store, EngineView 
                            SerialChannel &serial, SocketChannel &socket)
     : m_state(state), m_store(store), m_view(view), m_serial(serial), m_socket(socket) {}
 
-QString FileTransfer::displayName(const QString &path) {
-    const qsizetype cut =
-        std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
-    return path.mid(cut + 1);
+QString FileTransfer::fileErrorText(const QFileDevice &file) {
+    return number(int(file.error())) + QLatin1Char(' ') + file.errorString();
 }
 
 qint16 FileTransfer::CalcPercent(const QByteArray &line) {
@@ -48,6 +47,15 @@ bool FileTransfer::mustStop() {
     return m_state.gblnDownloadError;
 }
 
+std::optional<QByteArray> FileTransfer::nextLine(LineReader &reader, qint16 &lastPercent) {
+    std::optional<QByteArray> line = reader.readLine();
+    if (line) {
+        lastPercent = CalcPercent(*line);
+        m_view.setProgressValue(lastPercent);
+    }
+    return line;
+}
+
 void FileTransfer::restoreCaption() {
     m_view.setCaption(kTitle);
 }
@@ -65,11 +73,7 @@ bool FileTransfer::awaitReply(ReplyWait &wait) {
     ReloadReplyTimeout(m_state, m_store);
     if (m_state.mintMode != 0 && m_state.mintMode != 1)
         return true;
-    if (m_state.mblnAbort) {
-        m_view.setStatus(QStringLiteral("Cancelled"));
-        return false;
-    }
-    if (m_state.gblnDownloadError)
+    if (mustStop())
         return false;
     if (m_state.mintMode == 0) {
         wait.result = m_serial.CommReceive(wait.reply, 14, m_state.msngTimeout);
@@ -107,8 +111,9 @@ void FileTransfer::judgeSerial(ReplyWait &wait) {
         }
         break;
     case 0:
+        // Shown on arrival and again once the 13th character has passed.
         m_view.setStatus(reply + QStringLiteral(" - Success"));
-        if (Framing::isAcceptedReply(wait.reply)) {
+        if (isAcceptedReply(wait.reply)) {
             m_view.setStatus(reply + QStringLiteral(" - Success"));
         } else {
             m_view.setStatus(reply + QStringLiteral(" Packet error"));
@@ -146,7 +151,7 @@ void FileTransfer::judgeSocket(ReplyWait &wait) {
         const QString reply = latin1(wait.reply);
         m_view.setStatus(QStringLiteral("SockReceive ") + reply + QStringLiteral(" - Success ") +
                          number(wait.result));
-        if (!Framing::isAcceptedReply(wait.reply)) {
+        if (!isAcceptedReply(wait.reply)) {
             m_view.setStatus(reply + QStringLiteral(" Packet error ") + number(wait.result));
             wait.packetError = true;
             m_state.mblnAbort = true;
@@ -164,13 +169,12 @@ void FileTransfer::judgeSocket(ReplyWait &wait) {
 
 void FileTransfer::SendAppFile(const QString &path) {
     m_view.setCaption(kTitle + QStringLiteral(" - ") + m_state.mstrZELFileTitle);
-    m_view.setStatus(QStringLiteral("Downloading ") + displayName(m_state.mstrZELFileName));
+    m_view.setStatus(QStringLiteral("Downloading ") + fileTitle(m_state.mstrZELFileName));
     m_view.setProgressVisible(true);
 
     QFile file(path);
     const auto fileError = [&] {
-        m_view.setStatus(QStringLiteral("File download error ") + number(int(file.error())) +
-                         QLatin1Char(' ') + file.errorString());
+        m_view.setStatus(QStringLiteral("File download error ") + fileErrorText(file));
         file.close();
         m_state.gblnDownloadError = true;
         restoreCaption();
@@ -197,7 +201,7 @@ void FileTransfer::SendAppFile(const QString &path) {
             Wait::yieldOnce();
             if (mustStop())
                 break;
-            const std::optional<QByteArray> line = reader.readLine();
+            const std::optional<QByteArray> line = nextLine(reader, lastPercent);
             if (!line) {
                 if (reader.failed()) {
                     fileError();
@@ -205,8 +209,6 @@ void FileTransfer::SendAppFile(const QString &path) {
                 }
                 break;
             }
-            lastPercent = CalcPercent(*line);
-            m_view.setProgressValue(lastPercent);
             const QByteArray framed = Framing::frameLine(*line, framing);
             if (mustStop())
                 break;
@@ -264,8 +266,7 @@ void FileTransfer::SendFormatFile() {
 
     QFile file(m_state.mstrFormatFileName);
     const auto fileError = [&] {
-        m_view.setStatus(QStringLiteral("FormatDownload Error ") + number(int(file.error())) +
-                         QLatin1Char(' ') + file.errorString());
+        m_view.setStatus(QStringLiteral("FormatDownload Error ") + fileErrorText(file));
         m_state.gblnDownloadError = true;
         file.close();
         restoreCaption();
@@ -288,7 +289,7 @@ void FileTransfer::SendFormatFile() {
         // Also on a failed link: nothing more can reach the printer.
         if (mustStop())
             break;
-        const std::optional<QByteArray> line = reader.readLine();
+        const std::optional<QByteArray> line = nextLine(reader, lastPercent);
         if (!line) {
             if (reader.failed()) {
                 fileError();
@@ -296,8 +297,6 @@ void FileTransfer::SendFormatFile() {
             }
             break;
         }
-        lastPercent = CalcPercent(*line);
-        m_view.setProgressValue(lastPercent);
         sendLine(*line);
     }
     file.close();

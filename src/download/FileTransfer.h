@@ -5,7 +5,11 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 class EngineView;
+class LineReader;
+class QFileDevice;
 class SerialChannel;
 class SettingsStore;
 class SocketChannel;
@@ -42,17 +46,22 @@ public:
     // The one further wait a socket transfer grants a slow printer.
     qint16 secondSocketWait(QByteArray &reply, float &timeout);
 
+    // The next line with its share counted into the progress bar; nothing
+    // at the end of the file or on a read error (then reader.failed()).
+    std::optional<QByteArray> nextLine(LineReader &reader, qint16 &lastPercent);
+
+    // True where a transfer must stop: a stop request (then says
+    // "Cancelled") or a failed download.
+    bool mustStop();
+
     static QString latin1(const QByteArray &bytes) { return QString::fromLatin1(bytes); }
-    // The file name after the last folder separator.
-    static QString displayName(const QString &path);
+    // The file layer's error number and text.
+    static QString fileErrorText(const QFileDevice &file);
 
 private:
     void judgeSerial(ReplyWait &wait);
     void judgeSocket(ReplyWait &wait);
     void restoreCaption();
-    // True where a transfer must stop: a stop request (then says
-    // "Cancelled") or a failed download.
-    bool mustStop();
 
     SharedState &m_state;
     SettingsStore &m_store;

@@ -63,11 +63,4 @@ bool awaitsReply(const QByteArray &rawLine, const QByteArray &framedLine, bool &
     return true;
 }
 
-bool isAcceptedReply(const QByteArray &reply) {
-    if (reply.size() < 13)
-        return false;
-    const char c = reply.at(12);
-    return c == '0' || c == ' ' || c == '=';
-}
-
 } // namespace Framing

@@ -22,7 +22,4 @@ QByteArray frameLine(const QByteArray &line, State &state);
 bool awaitsReply(const QByteArray &rawLine, const QByteArray &framedLine, bool &skipReply,
                  bool useSkipList);
 
-// A reply of at least 14 characters is good when its 13th is "0", " " or "=".
-bool isAcceptedReply(const QByteArray &reply);
-
 } // namespace Framing

@@ -6,6 +6,7 @@
 #include "Framing.h"
 #include "LineReader.h"
 #include "Pause.h"
+#include "PrinterReply.h"
 #include "SettingsStore.h"
 #include "SharedState.h"
 #include "Wait.h"
@@ -41,20 +42,13 @@ LookupStage::Next LookupStage::run() {
     bool allSent = true;
     for (int i = 0; i < count; ++i) {
         Wait::yieldOnce();
-        if (m_state.mblnAbort) {
-            m_view.setStatus(QStringLiteral("Cancelled"));
-            allSent = false;
-            break;
-        }
-        if (m_state.gblnDownloadError) {
+        if (m_transfer.mustStop()) {
             allSent = false;
             break;
         }
         const int current = m_view.selectedLookup() < 0 ? i : m_view.selectedLookup();
         m_state.mstrLookupName = m_view.lookupName(current);
         m_view.setStatus(QStringLiteral("Downloading ") + m_state.mstrLookupName);
-        if (m_state.gblnDownloadError)
-            return Next::EndStage;
         float pause = 4.0f;
         Pause(m_state, pause);
         // Cancel during the pause: nothing more goes out.
@@ -64,13 +58,12 @@ LookupStage::Next LookupStage::run() {
             break;
         }
         const QByteArray reply = SendLookupFile(m_view.lookupPath(current));
-        if (reply.isEmpty() && !m_state.gblnDownloadError && !m_state.mblnAbort) {
+        if (reply.isEmpty()) {
             // Nothing in the table asked the printer for a reply (an empty
             // file, a record without its closing line): not a success.
-            m_view.setStatus(QStringLiteral("Download lookup ") + m_state.mstrLookupName +
-                             QStringLiteral(" error: the printer sent no reply"));
-            m_state.gblnDownloadError = true;
-        } else if (reply.isEmpty()) {
+            if (!m_state.gblnDownloadError && !m_state.mblnAbort)
+                m_view.setStatus(QStringLiteral("Download lookup ") + m_state.mstrLookupName +
+                                 QStringLiteral(" error: the printer sent no reply"));
             m_state.gblnDownloadError = true;
         }
         if (m_state.gblnDownloadError)
@@ -92,7 +85,7 @@ bool LookupStage::prepareWorkingFile(const QString &path, QString *error) {
     // A file that cannot be opened also counts as a record file; it must
     // still fail as a lookup error, not go out as an empty record.
     if (!source.open(QIODevice::ReadOnly)) {
-        *error = QString::number(int(source.error())) + QLatin1Char(' ') + source.errorString();
+        *error = FileTransfer::fileErrorText(source);
         return false;
     }
     if (mdlZEL::IsLookupRecordFile(path)) {
@@ -116,10 +109,53 @@ bool LookupStage::prepareWorkingFile(const QString &path, QString *error) {
         table += *line + kCrLf;
     }
     if (reader.failed()) {
-        *error = QString::number(int(source.error())) + QLatin1Char(' ') + source.errorString();
+        *error = FileTransfer::fileErrorText(source);
         return false;
     }
     return WorkingFile::write(mdlZEL::MakeLookupRecord(table, m_state, m_view) + kCrLf, error);
+}
+
+void LookupStage::judgeReply(FileTransfer::ReplyWait &wait) {
+    const QString reply = FileTransfer::latin1(wait.reply);
+    const QString cancelled = m_state.mstrZELFileTitle + QStringLiteral(" Download Cancelled");
+    const bool serial = m_state.mintMode == 0;
+    switch (wait.result) {
+    case -2:
+        if (m_state.mblnAbort) {
+            m_view.setStatus(cancelled);
+            return;
+        }
+        m_view.setStatus(serial ? QStringLiteral(" Comm port not open. ")
+                                : QStringLiteral(" Socket not open. "));
+        m_state.gblnDownloadError = true;
+        return;
+    case -1:
+        if (m_state.mblnAbort) {
+            m_view.setStatus(serial && m_state.mblnBreakSeen ? QStringLiteral("Check Printer...")
+                                                             : cancelled);
+        } else if (serial) {
+            m_view.setStatus(reply + QStringLiteral(" - Download error response timeout"));
+            m_state.gblnDownloadError = true;
+        } else {
+            // The second wait's reply is the one the lookup returns.
+            float second = 13.0f;
+            const qint16 again = m_transfer.secondSocketWait(wait.reply, second);
+            m_view.setStatus(FileTransfer::latin1(wait.reply) + QStringLiteral(" - Success ") +
+                             QString::number(again));
+        }
+        return;
+    case 0:
+        m_view.setStatus(reply + QStringLiteral(" - Success"));
+        if (!isAcceptedReply(wait.reply)) {
+            m_view.setStatus(reply + QStringLiteral(" Packet error"));
+            m_state.transferFailure = m_view.status();
+            wait.packetError = true;
+            m_state.mblnAbort = true;
+        }
+        return;
+    default:
+        return;
+    }
 }
 
 QByteArray LookupStage::SendLookupFile(const QString &path) {
@@ -151,7 +187,7 @@ QByteArray LookupStage::SendLookupFile(const QString &path) {
         m_state.mblnDownloadDone = false;
         QFile file(WorkingFile::path());
         if (!file.open(QIODevice::ReadOnly)) {
-            fail(QString::number(int(file.error())) + QLatin1Char(' ') + file.errorString());
+            fail(FileTransfer::fileErrorText(file));
             return {};
         }
         m_state.mlngFileLength = file.size();
@@ -166,11 +202,9 @@ QByteArray LookupStage::SendLookupFile(const QString &path) {
             Wait::yieldOnce();
             if (m_state.mblnAbort || m_state.gblnDownloadError)
                 break;
-            const std::optional<QByteArray> line = reader.readLine();
+            const std::optional<QByteArray> line = m_transfer.nextLine(reader, lastPercent);
             if (!line)
                 break;
-            lastPercent = m_transfer.CalcPercent(*line);
-            m_view.setProgressValue(lastPercent);
             const QByteArray framed = Framing::frameLine(*line, framing);
             m_transfer.sendLine(framed);
             if (!Framing::awaitsReply(*line, framed, m_state.mblnDownloadDone, false))
@@ -180,50 +214,9 @@ QByteArray LookupStage::SendLookupFile(const QString &path) {
             m_state.mblnDownloadDone = false;
             if (!waited)
                 break;
+            judgeReply(wait);
+            packetError = packetError || wait.packetError;
             last = wait;
-            const QString reply = FileTransfer::latin1(wait.reply);
-            const QString cancelled =
-                m_state.mstrZELFileTitle + QStringLiteral(" Download Cancelled");
-            const bool serial = m_state.mintMode == 0;
-            switch (wait.result) {
-            case -2:
-                if (!m_state.mblnAbort) {
-                    m_view.setStatus(serial ? QStringLiteral(" Comm port not open. ")
-                                            : QStringLiteral(" Socket not open. "));
-                    m_state.gblnDownloadError = true;
-                } else {
-                    m_view.setStatus(cancelled);
-                }
-                break;
-            case -1:
-                if (m_state.mblnAbort) {
-                    m_view.setStatus(serial && m_state.mblnBreakSeen
-                                         ? QStringLiteral("Check Printer...")
-                                         : cancelled);
-                } else if (serial) {
-                    m_view.setStatus(reply + QStringLiteral(" - Download error response timeout"));
-                    m_state.gblnDownloadError = true;
-                } else {
-                    float second = 13.0f;
-                    QByteArray again;
-                    const qint16 r = m_transfer.secondSocketWait(again, second);
-                    last.reply = again;
-                    m_view.setStatus(FileTransfer::latin1(again) + QStringLiteral(" - Success ") +
-                                     QString::number(r));
-                }
-                break;
-            case 0:
-                m_view.setStatus(reply + QStringLiteral(" - Success"));
-                if (!Framing::isAcceptedReply(wait.reply)) {
-                    m_view.setStatus(reply + QStringLiteral(" Packet error"));
-                    m_state.transferFailure = m_view.status();
-                    packetError = true;
-                    m_state.mblnAbort = true;
-                }
-                break;
-            default:
-                break;
-            }
         }
         file.close();
     }
@@ -234,20 +227,12 @@ QByteArray LookupStage::SendLookupFile(const QString &path) {
     if (lastPercent < 100)
         m_view.setProgressValue(100);
     if (m_state.mblnAbort) {
-        if (last.result == 0 && !packetError) {
-            if (m_state.mblnBreakSeen) {
-                m_view.setStatus(QStringLiteral("Check Printer..."));
-            } else {
-                m_view.setStatus(m_state.mstrZELFileTitle + QStringLiteral(" Download Cancelled"));
-                m_view.setProgressValue(0);
-                m_view.setProgressVisible(false);
-            }
-        }
-    } else {
-        if (!m_state.gblnDownloadError)
-            m_view.setStatus(QStringLiteral("Download Finished"));
-        m_view.setProgressValue(0);
-        m_view.setProgressVisible(false);
+        if (last.result == 0 && !packetError)
+            m_view.setStatus(m_state.mblnBreakSeen ? QStringLiteral("Check Printer...")
+                                                   : m_state.mstrZELFileTitle +
+                                                         QStringLiteral(" Download Cancelled"));
+    } else if (!m_state.gblnDownloadError) {
+        m_view.setStatus(QStringLiteral("Download Finished"));
     }
     m_view.setProgressValue(0);
     restore();

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "FileTransfer.h"
+
 #include <QByteArray>
 #include <QString>
 
 class EngineView;
-class FileTransfer;
 class SerialChannel;
 struct SharedState;
 
@@ -24,6 +25,9 @@ public:
     QByteArray SendLookupFile(const QString &path);
 
 private:
+    // Judges a lookup record's reply; unlike an application's, some results
+    // have texts of their own.
+    void judgeReply(FileTransfer::ReplyWait &wait);
     bool prepareWorkingFile(const QString &path, QString *error);
 
     SharedState &m_state;

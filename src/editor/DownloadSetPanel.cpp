@@ -101,6 +101,13 @@ void DownloadSetPanel::setFormatGroupEnabled(bool enabled) {
     m_ui.cmdRemoveFmt->setEnabled(enabled);
 }
 
+void DownloadSetPanel::listButtonsForEmptyList() {
+    // The first number can change again once the list is empty.
+    m_ui.cboLUStart->setEnabled(true);
+    for (QPushButton *b : {m_ui.cmdRemove, m_ui.cmdClear, m_ui.cmdUp, m_ui.cmdDown})
+        b->setEnabled(false);
+}
+
 void DownloadSetPanel::listButtonsForNonEmptyList() {
     enableAdd();
     m_ui.cmdRemove->setEnabled(true);
@@ -148,10 +155,8 @@ void DownloadSetPanel::takeApplication(const QString &path) {
         m_ui.cmdAddFmt->setEnabled(true);
         m_ui.cmdRemoveFmt->setEnabled(false);
         if (lookupCount() == 0) {
-            m_ui.cboLUStart->setEnabled(true);
             m_ui.cmdAdd->setEnabled(true);
-            for (QPushButton *b : {m_ui.cmdRemove, m_ui.cmdClear, m_ui.cmdUp, m_ui.cmdDown})
-                b->setEnabled(false);
+            listButtonsForEmptyList();
         } else {
             listButtonsForNonEmptyList();
         }
@@ -192,10 +197,8 @@ void DownloadSetPanel::cmdZELRemove_Click() {
     m_state.gintLookupCount = 0;
     if (lookupCount() == 0) {
         m_ui.cmdAdd->setEnabled(true);
-        m_ui.cboLUStart->setEnabled(true);
+        listButtonsForEmptyList();
         m_view.setDownloadCommandsEnabled(false);
-        for (QPushButton *b : {m_ui.cmdRemove, m_ui.cmdClear, m_ui.cmdUp, m_ui.cmdDown})
-            b->setEnabled(false);
     } else {
         listButtonsForNonEmptyList();
     }
@@ -237,9 +240,7 @@ void DownloadSetPanel::cmdRemoveFmt_Click() {
     m_ui.cmdRemoveFmt->setEnabled(false);
     m_ui.cmdAddFmt->setEnabled(true);
     if (lookupCount() == 0) {
-        m_ui.cboLUStart->setEnabled(true);
-        for (QPushButton *b : {m_ui.cmdRemove, m_ui.cmdClear, m_ui.cmdUp, m_ui.cmdDown})
-            b->setEnabled(false);
+        listButtonsForEmptyList();
         m_view.setDownloadCommandsEnabled(isApplicationChosen());
     } else {
         listButtonsForNonEmptyList();
@@ -319,9 +320,7 @@ void DownloadSetPanel::cmdClear_Click() {
     m_ui.lstLookups->clear();
     m_ui.lstPaths->clear();
     m_ui.cmdAdd->setEnabled(true);
-    for (QPushButton *b : {m_ui.cmdClear, m_ui.cmdRemove, m_ui.cmdUp, m_ui.cmdDown})
-        b->setEnabled(false);
-    m_ui.cboLUStart->setEnabled(true);
+    listButtonsForEmptyList();
     m_state.gintLookupCount = 0;
     m_view.setStatus(QString());
     if (!isApplicationChosen()) {

@@ -63,6 +63,7 @@ private:
     bool hasRoomForLookups() const;
     void enableAdd();
     void setFormatGroupEnabled(bool enabled);
+    void listButtonsForEmptyList();
     void listButtonsForNonEmptyList();
     void warn(const QString &text);
     FileRequest request(const QString &filter, bool multiple) const;

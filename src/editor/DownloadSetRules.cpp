@@ -17,12 +17,6 @@ QString lookupFilter() {
                           "*.txt;*.lu;*.dat;*.pac;*.csv|All Files (*.*)|*.*");
 }
 
-QString fileTitle(const QString &path) {
-    const qsizetype cut =
-        std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
-    return path.mid(cut + 1);
-}
-
 bool isAllFile(const QString &name) {
     return name.contains(QLatin1String(".all")) || name.contains(QLatin1String(".ALL"));
 }

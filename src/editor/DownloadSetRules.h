@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileTitle.h"
+
 #include <QString>
 
 // The rules of the download set that need no window.
@@ -11,9 +13,6 @@ inline constexpr int kMaxLookups = 10;
 QString applicationFilter();
 QString formatFilter();
 QString lookupFilter();
-
-// The name without its folder; the folder ends at the last "/" or "\".
-QString fileTitle(const QString &path);
 
 // An ".all" bundle carries its own lookups. Exact case: ".All" is not one.
 bool isAllFile(const QString &name);

@@ -2,7 +2,8 @@
 
 #include "Channels.h"
 #include "EngineView.h"
-#include "ReplyTimeout.h"
+#include "FileTitle.h"
+#include "PrinterReply.h"
 #include "SettingsStore.h"
 #include "SharedState.h"
 
@@ -71,10 +72,7 @@ void ModelSequences::Status_Caption() {
 void ModelSequences::SendApplication() {
     m_state.mblnAppSent = true;
     if (!m_state.mblnAbort && !m_state.gblnDownloadError) {
-        const QString path = m_state.mstrZELFileName;
-        const qsizetype cut =
-            std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
-        m_view.setStatus(QStringLiteral("Downloading ") + path.mid(cut + 1));
+        m_view.setStatus(QStringLiteral("Downloading ") + fileTitle(m_state.mstrZELFileName));
         m_sender.SendAppFile(m_state.mstrZELFileName);
         if (m_state.mblnAbort)
             m_view.setStatus(QStringLiteral("Cancelled"));
@@ -83,21 +81,24 @@ void ModelSequences::SendApplication() {
     }
 }
 
-void ModelSequences::SendQ410() {
+bool ModelSequences::hasApplicationToSend() {
     if (m_state.mblnAbort || m_state.gblnDownloadError) {
         if (m_state.mblnAbort)
             m_view.setStatus(QStringLiteral("Cancelled"));
-    } else if (m_state.gblnAllFile || !m_state.mstrZELFileName.isEmpty()) {
-        SendApplication();
+        return false;
     }
+    // Without one, lookups alone may still follow.
+    return m_state.gblnAllFile || !m_state.mstrZELFileName.isEmpty();
+}
+
+void ModelSequences::SendQ410() {
+    if (hasApplicationToSend())
+        SendApplication();
     m_state.mblnAbort = false;
 }
 
 void ModelSequences::SendQ412() {
-    if (m_state.mblnAbort || m_state.gblnDownloadError) {
-        if (m_state.mblnAbort)
-            m_view.setStatus(QStringLiteral("Cancelled"));
-    } else if (m_state.gblnAllFile || !m_state.mstrZELFileName.isEmpty()) {
+    if (hasApplicationToSend()) {
         if (!m_state.gblnAllFile)
             m_state.mblnAppSent = true;
         if (m_state.mintMode != 0 || CheckPrinterStatus())
@@ -133,16 +134,15 @@ bool ModelSequences::CheckPrinterStatus() {
         m_view.setStatus(reply + QStringLiteral(" - Download error response timeout"));
         m_state.gblnDownloadError = true;
         return false;
-    case 0: {
-        const QChar c = reply.size() > 12 ? reply.at(12) : QChar();
-        if (c == QLatin1Char('0') || c == QLatin1Char(' ') || c == QLatin1Char('=')) {
+    case 0:
+        if (isAcceptedReply(bytes)) {
+            // Shown again once the 13th character has passed.
             m_view.setStatus(reply + QStringLiteral(" - Success"));
             return true;
         }
         m_view.setStatus(reply + QStringLiteral(" - Packet error"));
         m_state.gblnDownloadError = true;
         return false;
-    }
     default:
         return true;
     }

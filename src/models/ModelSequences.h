@@ -30,6 +30,10 @@ public:
     bool CheckPrinterStatus();
 
 private:
+    // The start every sequence shares: false when a stop came first (then
+    // says "Cancelled") or when there is no application to send.
+    bool hasApplicationToSend();
+
     SharedState &m_state;
     SettingsStore &m_store;
     EngineView &m_view;

@@ -65,11 +65,11 @@ private Q_SLOTS:
         // The first restored and raised its window, and said so.
         QVERIFY(InstanceLock::askHolderToRaise());
 
-        // The whole start procedure: the notice, the hand-over, the end.
+        // The whole start procedure: the notice, the hand-over, the end (a
+        // start that ran its own window would not return here).
         m_seenBoxes.clear();
         QCOMPARE(Main(), 0);
-        QCOMPARE(m_seenBoxes.size(), 1);
-        QVERIFY(QApplication::topLevelWidgets().isEmpty() || !QApplication::activeWindow());
+        QCOMPARE(m_seenBoxes, QStringList{"App Running: This application is already running"});
 
         // Killed: its lock and socket stay behind but do not block.
         first->kill();

@@ -1,19 +1,9 @@
 #include "Clock.h"
+#include "CpuTime.h"
 #include "Wait.h"
 
 #include <QTest>
 #include <QTimer>
-
-#include <sys/resource.h>
-
-namespace {
-double cpuSeconds() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-} // namespace
 
 class tst_Wait : public QObject {
     Q_OBJECT

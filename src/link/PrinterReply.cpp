@@ -1,4 +1,4 @@
-#include "ReplyTimeout.h"
+#include "PrinterReply.h"
 
 #include "SettingsStore.h"
 #include "SharedState.h"
@@ -9,4 +9,11 @@ float ReloadReplyTimeout(SharedState &state, const SettingsStore &store) {
     if (state.msngTimeout < 30.0f)
         state.msngTimeout = 30.0f;
     return state.msngTimeout;
+}
+
+bool isAcceptedReply(const QByteArray &reply) {
+    if (reply.size() < 13)
+        return false;
+    const char c = reply.at(12);
+    return c == '0' || c == ' ' || c == '=';
 }
