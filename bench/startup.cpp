@@ -1,8 +1,8 @@
 // Time from process start to the main window shown, offscreen. Runs itself
 // as a child several times and reports each run and the median.
+#include "MainWindow.h"
 #include "SettingsStore.h"
 #include "SharedState.h"
-#include "frmMain.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -45,8 +45,8 @@ int child(int argc, char *argv[]) {
     QApplication app(argc, argv);
     SharedState state;
     SettingsStore store;
-    frmMain window(state, store, nullptr);
-    window.Form_Load();
+    MainWindow window(state, store, nullptr);
+    window.restoreSettings();
     window.show();
     QApplication::processEvents();
     std::printf("%.1f\n", msSinceProcessStart());

@@ -81,13 +81,13 @@ double runUtility(const QString &tty, const QString &app) {
     SerialLink link(state, store, port, view);
     UnconnectedSocket socket;
     FileTransfer transfer(state, store, view, link, socket);
-    state.gintHandshaking = 0;
-    link.SetPort();
-    state.mstrZELFileName = app;
-    state.mstrZELFileTitle = QStringLiteral("bench.fpc");
+    state.handshaking = 0;
+    link.configurePort();
+    state.appPath = app;
+    state.appTitle = QStringLiteral("bench.fpc");
     QElapsedTimer timer;
     timer.start();
-    transfer.SendAppFile(app);
+    transfer.sendApplication(app);
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     if (view.current != QLatin1String("Download Finished"))
         std::fprintf(stderr, "transfer ended with: %s\n", qPrintable(view.current));

@@ -28,7 +28,7 @@ int main(int argc, char *argv[]) {
     FakeView view;
     SerialPortControl port;
     SerialLink link(state, store, port, view);
-    link.SetPort();
+    link.configurePort();
     if (!port.isOpen())
         return 1;
 
@@ -37,7 +37,7 @@ int main(int argc, char *argv[]) {
     QElapsedTimer real;
     real.start();
     const double before = cpuSeconds();
-    const int result = link.CommReceive(reply, 14, timeout);
+    const int result = link.receive(reply, 14, timeout);
     const double used = cpuSeconds() - before;
     std::printf("wait_cpu: result %d after %.2f s real, %.4f s CPU (target < 0.05 s)\n", result,
                 double(real.elapsed()) / 1000.0, used);

@@ -65,184 +65,188 @@ QAction *toolButton(QToolBar *bar, const char *key, const QString &tip, const ch
 } // namespace
 
 void MainWindowUi::setupUi(QMainWindow *window) {
-    window->setObjectName(QStringLiteral("frmMain"));
+    window->setObjectName(QStringLiteral("MainWindow"));
     window->setWindowTitle(SettingsStore::applicationName());
 
     // Menus
     QMenuBar *bar = window->menuBar();
-    mnuFile = named(bar->addMenu(QStringLiteral("&File")), "mnuFile");
-    mnuFileDownload = menuItem(mnuFile, "mnuFileDownload", QStringLiteral("&Download"));
-    mnuSeparator1 = separator(mnuFile, "mnuSeparator1");
-    mnuFileExit = menuItem(mnuFile, "mnuFileExit", QStringLiteral("E&xit"));
+    fileMenu = named(bar->addMenu(QStringLiteral("&File")), "fileMenu");
+    downloadAction = menuItem(fileMenu, "downloadAction", QStringLiteral("&Download"));
+    fileSeparator = separator(fileMenu, "fileSeparator");
+    exitAction = menuItem(fileMenu, "exitAction", QStringLiteral("E&xit"));
 
-    mnuSetup = named(bar->addMenu(QStringLiteral("&Setup")), "mnuSetup");
-    mnuSetupMode = menuItem(mnuSetup, "mnuSetupMode", QStringLiteral("&Mode..."));
-    mnuSetupComm = menuItem(mnuSetup, "mnuSetupComm", QStringLiteral("&Comm..."));
-    mnuSetupTCPIP = menuItem(mnuSetup, "mnuSetupTCPIP", QStringLiteral("&TCP/IP..."));
-    mnuSetupTimeout = menuItem(mnuSetup, "mnuSetupTimeout", QStringLiteral("&Timeout..."));
+    setupMenu = named(bar->addMenu(QStringLiteral("&Setup")), "setupMenu");
+    modeAction = menuItem(setupMenu, "modeAction", QStringLiteral("&Mode..."));
+    commAction = menuItem(setupMenu, "commAction", QStringLiteral("&Comm..."));
+    tcpipAction = menuItem(setupMenu, "tcpipAction", QStringLiteral("&TCP/IP..."));
+    timeoutAction = menuItem(setupMenu, "timeoutAction", QStringLiteral("&Timeout..."));
 
-    mnuView = named(bar->addMenu(QStringLiteral("&View")), "mnuView");
-    mnuStandard = menuItem(mnuView, "mnuStandard", QStringLiteral("Standard"));
-    mnuAdvanced = menuItem(mnuView, "mnuAdvanced", QStringLiteral("w/Lookup File"));
-    mnuSeparator2 = separator(mnuView, "mnuSeparator2");
-    mnuDefaultCheck =
-        menuItem(mnuView, "mnuDefaultCheck", QStringLiteral("Default Comm Settings Check"));
-    for (QAction *a : {mnuStandard, mnuAdvanced, mnuDefaultCheck})
+    viewMenu = named(bar->addMenu(QStringLiteral("&View")), "viewMenu");
+    standardViewAction = menuItem(viewMenu, "standardViewAction", QStringLiteral("Standard"));
+    lookupViewAction = menuItem(viewMenu, "lookupViewAction", QStringLiteral("w/Lookup File"));
+    viewSeparator = separator(viewMenu, "viewSeparator");
+    defaultCheckAction =
+        menuItem(viewMenu, "defaultCheckAction", QStringLiteral("Default Comm Settings Check"));
+    for (QAction *a : {standardViewAction, lookupViewAction, defaultCheckAction})
         a->setCheckable(true);
 
-    mnuHelp = named(bar->addMenu(QStringLiteral("&Help")), "mnuHelp");
-    mnuHelpContents = menuItem(mnuHelp, "mnuHelpContents", QStringLiteral("&Contents..."));
-    mnuHelpAbout = menuItem(mnuHelp, "mnuHelpAbout", QStringLiteral("&About..."));
+    helpMenu = named(bar->addMenu(QStringLiteral("&Help")), "helpMenu");
+    helpContentsAction = menuItem(helpMenu, "helpContentsAction", QStringLiteral("&Contents..."));
+    aboutAction = menuItem(helpMenu, "aboutAction", QStringLiteral("&About..."));
 
     // Toolbar: separator, Mode, CommSet, TCP/IP, Download, separator, Help,
     // About, separator, Exit.
-    Toolbar1 = named(new QToolBar(window), "Toolbar1");
-    Toolbar1->setMovable(false);
-    Toolbar1->setFloatable(false);
-    Toolbar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    window->addToolBar(Toolbar1);
-    Toolbar1->addSeparator();
-    toolButton(Toolbar1, "Mode", QStringLiteral("Mode"), "Mode1", QStyle::SP_ComputerIcon);
-    toolButton(Toolbar1, "CommSet", QStringLiteral("Comm Settings"), "Comm1",
+    toolBar = named(new QToolBar(window), "toolBar");
+    toolBar->setMovable(false);
+    toolBar->setFloatable(false);
+    toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    window->addToolBar(toolBar);
+    toolBar->addSeparator();
+    toolButton(toolBar, "Mode", QStringLiteral("Mode"), "Mode1", QStyle::SP_ComputerIcon);
+    toolButton(toolBar, "CommSet", QStringLiteral("Comm Settings"), "Comm1",
                QStyle::SP_DriveFDIcon);
-    toolButton(Toolbar1, "TCP/IP", QStringLiteral("TCP/IP"), "Macro", QStyle::SP_DriveNetIcon);
-    tbrDownload =
-        toolButton(Toolbar1, "Download", QStringLiteral("Download"), "Bolt1", QStyle::SP_ArrowDown);
-    Toolbar1->addSeparator();
-    toolButton(Toolbar1, "Help", QStringLiteral("Help"), "Help", QStyle::SP_DialogHelpButton);
-    toolButton(Toolbar1, "About", QStringLiteral("About"), "About",
+    toolButton(toolBar, "TCP/IP", QStringLiteral("TCP/IP"), "Macro", QStyle::SP_DriveNetIcon);
+    toolbarDownload =
+        toolButton(toolBar, "Download", QStringLiteral("Download"), "Bolt1", QStyle::SP_ArrowDown);
+    toolBar->addSeparator();
+    toolButton(toolBar, "Help", QStringLiteral("Help"), "Help", QStyle::SP_DialogHelpButton);
+    toolButton(toolBar, "About", QStringLiteral("About"), "About",
                QStyle::SP_MessageBoxInformation);
-    Toolbar1->addSeparator();
-    toolButton(Toolbar1, "Exit", QStringLiteral("Exit"), "Exit", QStyle::SP_DialogCloseButton);
+    toolBar->addSeparator();
+    toolButton(toolBar, "Exit", QStringLiteral("Exit"), "Exit", QStyle::SP_DialogCloseButton);
 
     auto *central = new QWidget(window);
     window->setCentralWidget(central);
 
     // Printer frame
-    fraPrinter = named(new QGroupBox(QStringLiteral("ZEL Printer"), central), "fraPrinter");
-    Label5 = label(fraPrinter, "Label5", QStringLiteral("Select Printer"));
-    cboPrinter =
-        tipped(named(new QComboBox(fraPrinter), "cboPrinter"), QStringLiteral("Select Printer"));
-    Label5->setBuddy(cboPrinter);
-    chkPassThru = named(new QCheckBox(QStringLiteral("Pass Through"), fraPrinter), "chkPassThru");
-    chkLookup = named(new QCheckBox(QStringLiteral("Lookup File"), fraPrinter), "chkLookup");
-    auto *printerLayout = new QGridLayout(fraPrinter);
-    printerLayout->addWidget(Label5, 0, 0);
-    printerLayout->addWidget(cboPrinter, 0, 1);
-    printerLayout->addWidget(chkPassThru, 1, 0);
-    printerLayout->addWidget(chkLookup, 1, 1);
+    printerGroup = named(new QGroupBox(QStringLiteral("ZEL Printer"), central), "printerGroup");
+    printerLabel = label(printerGroup, "printerLabel", QStringLiteral("Select Printer"));
+    printerList =
+        tipped(named(new QComboBox(printerGroup), "printerList"), QStringLiteral("Select Printer"));
+    printerLabel->setBuddy(printerList);
+    passThroughBox =
+        named(new QCheckBox(QStringLiteral("Pass Through"), printerGroup), "passThroughBox");
+    lookupBox = named(new QCheckBox(QStringLiteral("Lookup File"), printerGroup), "lookupBox");
+    auto *printerLayout = new QGridLayout(printerGroup);
+    printerLayout->addWidget(printerLabel, 0, 0);
+    printerLayout->addWidget(printerList, 0, 1);
+    printerLayout->addWidget(passThroughBox, 1, 0);
+    printerLayout->addWidget(lookupBox, 1, 1);
 
     // Application frame
-    fraZELApp = named(new QGroupBox(QStringLiteral("ZEL Application"), central), "fraZELApp");
-    cmdZELApp = button(fraZELApp, "cmdZELApp", QStringLiteral("Add App..."),
-                       QStringLiteral("Select ZEL App Filename for download"));
-    cmdZELRemove = button(fraZELApp, "cmdZELRemove", QStringLiteral("Remove App"),
-                          QStringLiteral("Clear ZEL App Filename from download"));
-    Label1 = label(fraZELApp, "Label1", QStringLiteral("ZEL App Filename"));
-    lblZELAppFilename = tipped(label(fraZELApp, "lblZELAppFilename", QString()),
-                               QStringLiteral("ZEL app filename"));
-    auto *appLayout = new QGridLayout(fraZELApp);
-    appLayout->addWidget(cmdZELApp, 0, 0);
-    appLayout->addWidget(cmdZELRemove, 0, 1);
-    appLayout->addWidget(Label1, 1, 0, 1, 2);
-    appLayout->addWidget(lblZELAppFilename, 2, 0, 1, 2);
+    applicationGroup =
+        named(new QGroupBox(QStringLiteral("ZEL Application"), central), "applicationGroup");
+    addAppButton = button(applicationGroup, "addAppButton", QStringLiteral("Add App..."),
+                          QStringLiteral("Select ZEL App Filename for download"));
+    removeAppButton = button(applicationGroup, "removeAppButton", QStringLiteral("Remove App"),
+                             QStringLiteral("Clear ZEL App Filename from download"));
+    applicationLabel =
+        label(applicationGroup, "applicationLabel", QStringLiteral("ZEL App Filename"));
+    appFileLabel = tipped(label(applicationGroup, "appFileLabel", QString()),
+                          QStringLiteral("ZEL app filename"));
+    auto *appLayout = new QGridLayout(applicationGroup);
+    appLayout->addWidget(addAppButton, 0, 0);
+    appLayout->addWidget(removeAppButton, 0, 1);
+    appLayout->addWidget(applicationLabel, 1, 0, 1, 2);
+    appLayout->addWidget(appFileLabel, 2, 0, 1, 2);
 
     // Format frame
-    fraFormat = named(new QGroupBox(QStringLiteral("ZEL Formats"), central), "fraFormat");
-    cmdAddFmt = button(fraFormat, "cmdAddFmt", QStringLiteral("Add Fmt..."),
-                       QStringLiteral("Select Format Filename for download"));
-    cmdRemoveFmt = button(fraFormat, "cmdRemoveFmt", QStringLiteral("Remove Fmt"),
-                          QStringLiteral("Clear Format Filename from download"));
-    Label4 = label(fraFormat, "Label4", QStringLiteral("Format Filename"));
-    lblFormat = tipped(label(fraFormat, "lblFormat", QString()), QStringLiteral("Format filename"));
-    auto *formatLayout = new QGridLayout(fraFormat);
-    formatLayout->addWidget(cmdAddFmt, 0, 0);
-    formatLayout->addWidget(cmdRemoveFmt, 0, 1);
-    formatLayout->addWidget(Label4, 1, 0, 1, 2);
-    formatLayout->addWidget(lblFormat, 2, 0, 1, 2);
+    formatGroup = named(new QGroupBox(QStringLiteral("ZEL Formats"), central), "formatGroup");
+    addFormatButton = button(formatGroup, "addFormatButton", QStringLiteral("Add Fmt..."),
+                             QStringLiteral("Select Format Filename for download"));
+    removeFormatButton = button(formatGroup, "removeFormatButton", QStringLiteral("Remove Fmt"),
+                                QStringLiteral("Clear Format Filename from download"));
+    formatLabel = label(formatGroup, "formatLabel", QStringLiteral("Format Filename"));
+    formatFileLabel =
+        tipped(label(formatGroup, "formatFileLabel", QString()), QStringLiteral("Format filename"));
+    auto *formatLayout = new QGridLayout(formatGroup);
+    formatLayout->addWidget(addFormatButton, 0, 0);
+    formatLayout->addWidget(removeFormatButton, 0, 1);
+    formatLayout->addWidget(formatLabel, 1, 0, 1, 2);
+    formatLayout->addWidget(formatFileLabel, 2, 0, 1, 2);
 
     // Lookup frame
-    fraZELLookup = named(new QGroupBox(QStringLiteral("ZEL Lookups"), central), "fraZELLookup");
-    lstLookups = tipped(named(new QListWidget(fraZELLookup), "lstLookups"),
+    lookupGroup = named(new QGroupBox(QStringLiteral("ZEL Lookups"), central), "lookupGroup");
+    lookupList = tipped(named(new QListWidget(lookupGroup), "lookupList"),
                         QStringLiteral("ZEL lookups for download"));
-    lstLookups->setAccessibleName(QStringLiteral("ZEL Lookups"));
-    lstPaths = named(new QListWidget(fraZELLookup), "lstPaths");
-    lstPaths->hide();
-    cmdAdd = button(fraZELLookup, "cmdAdd", QStringLiteral("Add..."),
-                    QStringLiteral("Add lookup file to list"));
-    cmdRemove = button(fraZELLookup, "cmdRemove", QStringLiteral("Remove"),
-                       QStringLiteral("Remove selected lookup file from list"));
-    cmdClear = button(fraZELLookup, "cmdClear", QStringLiteral("Remove All"),
-                      QStringLiteral("Clear list"));
-    cmdUp = button(fraZELLookup, "cmdUp", QStringLiteral("Up"),
-                   QStringLiteral("Move Lookup File Up in list"));
-    cmdDown = button(fraZELLookup, "cmdDown", QStringLiteral("Down"),
-                     QStringLiteral("Move Lookup File Down in list"));
-    cboLUStart = tipped(named(new QComboBox(fraZELLookup), "cboLUStart"),
-                        QStringLiteral("Select first lookup number"));
-    Label2 = label(fraZELLookup, "Label2", QStringLiteral("First Lookup"));
-    Label2->setBuddy(cboLUStart);
-    Label3 = label(fraZELLookup, "Label3",
-                   QStringLiteral("Lookups are downloaded in the order selected"));
-    Label3->setWordWrap(true);
-    auto *lookupLayout = new QGridLayout(fraZELLookup);
-    lookupLayout->addWidget(lstLookups, 0, 0, 5, 1);
-    lookupLayout->addWidget(cmdAdd, 0, 1);
-    lookupLayout->addWidget(cmdRemove, 1, 1);
-    lookupLayout->addWidget(cmdClear, 2, 1);
-    lookupLayout->addWidget(cmdUp, 3, 1);
-    lookupLayout->addWidget(cmdDown, 4, 1);
-    lookupLayout->addWidget(Label2, 5, 0);
-    lookupLayout->addWidget(cboLUStart, 5, 1);
-    lookupLayout->addWidget(Label3, 6, 0, 1, 2);
-    for (QPushButton *b : {cmdRemove, cmdClear, cmdUp, cmdDown})
+    lookupList->setAccessibleName(QStringLiteral("ZEL Lookups"));
+    lookupPaths = named(new QListWidget(lookupGroup), "lookupPaths");
+    lookupPaths->hide();
+    addLookupButton = button(lookupGroup, "addLookupButton", QStringLiteral("Add..."),
+                             QStringLiteral("Add lookup file to list"));
+    removeLookupButton = button(lookupGroup, "removeLookupButton", QStringLiteral("Remove"),
+                                QStringLiteral("Remove selected lookup file from list"));
+    removeAllButton = button(lookupGroup, "removeAllButton", QStringLiteral("Remove All"),
+                             QStringLiteral("Clear list"));
+    upButton = button(lookupGroup, "upButton", QStringLiteral("Up"),
+                      QStringLiteral("Move Lookup File Up in list"));
+    downButton = button(lookupGroup, "downButton", QStringLiteral("Down"),
+                        QStringLiteral("Move Lookup File Down in list"));
+    firstLookupList = tipped(named(new QComboBox(lookupGroup), "firstLookupList"),
+                             QStringLiteral("Select first lookup number"));
+    firstLookupLabel = label(lookupGroup, "firstLookupLabel", QStringLiteral("First Lookup"));
+    firstLookupLabel->setBuddy(firstLookupList);
+    lookupNoteLabel = label(lookupGroup, "lookupNoteLabel",
+                            QStringLiteral("Lookups are downloaded in the order selected"));
+    lookupNoteLabel->setWordWrap(true);
+    auto *lookupLayout = new QGridLayout(lookupGroup);
+    lookupLayout->addWidget(lookupList, 0, 0, 5, 1);
+    lookupLayout->addWidget(addLookupButton, 0, 1);
+    lookupLayout->addWidget(removeLookupButton, 1, 1);
+    lookupLayout->addWidget(removeAllButton, 2, 1);
+    lookupLayout->addWidget(upButton, 3, 1);
+    lookupLayout->addWidget(downButton, 4, 1);
+    lookupLayout->addWidget(firstLookupLabel, 5, 0);
+    lookupLayout->addWidget(firstLookupList, 5, 1);
+    lookupLayout->addWidget(lookupNoteLabel, 6, 0, 1, 2);
+    for (QPushButton *b : {removeLookupButton, removeAllButton, upButton, downButton})
         b->setEnabled(false);
 
     // Status line, progress and the command buttons
-    lblStatus = named(new QLabel(QStringLiteral("Status"), central), "lblStatus");
-    lblStatus->setAccessibleDescription(QStringLiteral("Status line"));
+    statusLabel = named(new QLabel(QStringLiteral("Status"), central), "statusLabel");
+    statusLabel->setAccessibleDescription(QStringLiteral("Status line"));
     // Long texts must not widen the window.
-    lblStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    lblStatus->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    ProgressBar1 = tipped(named(new QProgressBar(central), "ProgressBar1"),
-                          QStringLiteral("Download progress"));
-    ProgressBar1->setRange(0, 100);
-    ProgressBar1->setValue(0);
-    cmdDownload = button(central, "cmdDownload", QStringLiteral("Download"),
-                         QStringLiteral("Download ZEL app and lookups"));
-    cmdCancel =
-        button(central, "cmdCancel", QStringLiteral("Cancel"), QStringLiteral("Cancel download"));
-    cmdClose =
-        button(central, "cmdClose", QStringLiteral("Close"), QStringLiteral("Close this dialog"));
+    statusLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    statusLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    progressBar = tipped(named(new QProgressBar(central), "progressBar"),
+                         QStringLiteral("Download progress"));
+    progressBar->setRange(0, 100);
+    progressBar->setValue(0);
+    downloadButton = button(central, "downloadButton", QStringLiteral("Download"),
+                            QStringLiteral("Download ZEL app and lookups"));
+    cancelButton = button(central, "cancelButton", QStringLiteral("Cancel"),
+                          QStringLiteral("Cancel download"));
+    closeButton = button(central, "closeButton", QStringLiteral("Close"),
+                         QStringLiteral("Close this dialog"));
 
     leftColumn = new QWidget(central);
     auto *left = new QVBoxLayout(leftColumn);
     left->setContentsMargins(0, 0, 0, 0);
-    left->addWidget(fraPrinter);
-    left->addWidget(fraZELApp);
-    left->addWidget(fraFormat);
+    left->addWidget(printerGroup);
+    left->addWidget(applicationGroup);
+    left->addWidget(formatGroup);
     left->addStretch(1);
     auto *top = new QHBoxLayout;
     top->addWidget(leftColumn);
-    top->addWidget(fraZELLookup, 1);
+    top->addWidget(lookupGroup, 1);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(cmdDownload);
-    buttons->addWidget(cmdCancel);
-    buttons->addWidget(cmdClose);
+    buttons->addWidget(downloadButton);
+    buttons->addWidget(cancelButton);
+    buttons->addWidget(closeButton);
     auto *outer = new QVBoxLayout(central);
     outer->addLayout(top);
-    outer->addWidget(lblStatus);
-    outer->addWidget(ProgressBar1);
+    outer->addWidget(statusLabel);
+    outer->addWidget(progressBar);
     outer->addLayout(buttons);
 
     // Status bar: panel 1 the link, panel 2 the mode
-    StatusBar1 = named(new QStatusBar(window), "StatusBar1");
-    window->setStatusBar(StatusBar1);
-    StatusBar1Panel1 = named(new QLabel(StatusBar1), "StatusBar1Panel1");
-    StatusBar1Panel1->setAccessibleDescription(QStringLiteral("Link"));
-    StatusBar1Panel2 = named(new QLabel(StatusBar1), "StatusBar1Panel2");
-    StatusBar1Panel2->setAccessibleDescription(QStringLiteral("Mode"));
-    StatusBar1->addWidget(StatusBar1Panel1, 1);
-    StatusBar1->addPermanentWidget(StatusBar1Panel2);
+    statusBarWidget = named(new QStatusBar(window), "statusBarWidget");
+    window->setStatusBar(statusBarWidget);
+    linkPanel = named(new QLabel(statusBarWidget), "linkPanel");
+    linkPanel->setAccessibleDescription(QStringLiteral("Link"));
+    modePanel = named(new QLabel(statusBarWidget), "modePanel");
+    modePanel->setAccessibleDescription(QStringLiteral("Mode"));
+    statusBarWidget->addWidget(linkPanel, 1);
+    statusBarWidget->addPermanentWidget(modePanel);
 }

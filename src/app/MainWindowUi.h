@@ -22,53 +22,53 @@ class QWidget;
 // controls' own names, so tests and tools find them by name.
 struct MainWindowUi : EditorControls {
     // Menus
-    QMenu *mnuFile = nullptr;
-    QAction *mnuFileDownload = nullptr;
-    QAction *mnuSeparator1 = nullptr;
-    QAction *mnuFileExit = nullptr;
-    QMenu *mnuSetup = nullptr;
-    QAction *mnuSetupMode = nullptr;
-    QAction *mnuSetupComm = nullptr;
-    QAction *mnuSetupTCPIP = nullptr;
-    QAction *mnuSetupTimeout = nullptr;
-    QMenu *mnuView = nullptr;
-    QAction *mnuSeparator2 = nullptr;
-    QAction *mnuDefaultCheck = nullptr;
-    QMenu *mnuHelp = nullptr;
-    QAction *mnuHelpContents = nullptr;
-    QAction *mnuHelpAbout = nullptr;
+    QMenu *fileMenu = nullptr;
+    QAction *downloadAction = nullptr;
+    QAction *fileSeparator = nullptr;
+    QAction *exitAction = nullptr;
+    QMenu *setupMenu = nullptr;
+    QAction *modeAction = nullptr;
+    QAction *commAction = nullptr;
+    QAction *tcpipAction = nullptr;
+    QAction *timeoutAction = nullptr;
+    QMenu *viewMenu = nullptr;
+    QAction *viewSeparator = nullptr;
+    QAction *defaultCheckAction = nullptr;
+    QMenu *helpMenu = nullptr;
+    QAction *helpContentsAction = nullptr;
+    QAction *aboutAction = nullptr;
 
     // Toolbar: its command buttons carry their key as object name.
-    QToolBar *Toolbar1 = nullptr;
-    QAction *tbrDownload = nullptr;
+    QToolBar *toolBar = nullptr;
+    QAction *toolbarDownload = nullptr;
 
     // Printer frame
-    QGroupBox *fraPrinter = nullptr;
-    QLabel *Label5 = nullptr;
+    QGroupBox *printerGroup = nullptr;
+    QLabel *printerLabel = nullptr;
 
     // Application frame
-    QGroupBox *fraZELApp = nullptr;
-    QLabel *Label1 = nullptr;
+    QGroupBox *applicationGroup = nullptr;
+    QLabel *applicationLabel = nullptr;
 
     // Format frame
-    QGroupBox *fraFormat = nullptr;
+    QGroupBox *formatGroup = nullptr;
 
     // Holds the printer, application and format frames.
     QWidget *leftColumn = nullptr;
 
     // Lookup frame (the rest of its controls are the editor's)
-    QLabel *Label2 = nullptr;
-    QLabel *Label3 = nullptr;
+    QLabel *firstLookupLabel = nullptr;
+    QLabel *lookupNoteLabel = nullptr;
 
     // Status and commands
-    QLabel *lblStatus = nullptr;
-    QProgressBar *ProgressBar1 = nullptr;
-    QPushButton *cmdDownload = nullptr;
-    QPushButton *cmdCancel = nullptr;
-    QPushButton *cmdClose = nullptr;
-    QStatusBar *StatusBar1 = nullptr;
-    QLabel *StatusBar1Panel1 = nullptr;
-    QLabel *StatusBar1Panel2 = nullptr;
+    QLabel *statusLabel = nullptr;
+    QProgressBar *progressBar = nullptr;
+    QPushButton *downloadButton = nullptr;
+    QPushButton *cancelButton = nullptr;
+    QPushButton *closeButton = nullptr;
+    QStatusBar *statusBarWidget = nullptr;
+    QLabel *linkPanel = nullptr;
+    QLabel *modePanel = nullptr;
 
     void setupUi(QMainWindow *window);
 };

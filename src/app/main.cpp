@@ -1,9 +1,9 @@
-#include "modMain.h"
+#include "Startup.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zeldl"));
-    return Main();
+    return runApplication();
 }

@@ -59,8 +59,7 @@ bool DownloadCommand::defaultSettingsFor(int printer, bool passThru, int mode,
 
 DownloadCommand::Offer DownloadCommand::offerDefaultSettings() {
     DefaultSettings defaults;
-    if (!defaultSettingsFor(m_state.mintPrinter, m_view.isPassThruChecked(), m_state.mintMode,
-                            &defaults))
+    if (!defaultSettingsFor(m_state.printer, m_view.isPassThruChecked(), m_state.mode, &defaults))
         return Offer::Proceed;
     // Exact comparison: "9600,N,8,1" is not "9600,n,8,1".
     if (m_serial.portSettings() == defaults.settings || m_view.isDefaultPromptSuppressed())
@@ -69,16 +68,15 @@ DownloadCommand::Offer DownloadCommand::offerDefaultSettings() {
     const int button =
         m_view.askDefaultSettings(defaults.message + QStringLiteral("\r\n\r\n") + kQuestion);
     if (button == 1) {
-        m_serial.ClosePort();
-        m_state.gstrSettings = defaults.settings;
-        m_state.gintHandshaking = qint16(defaults.handshaking);
-        m_serial.applyPortSettings(m_state.gintHandshaking, m_state.gstrSettings,
-                                   m_state.gintComPort);
-        m_serial.OpenPort();
-        m_view.SaveIt();
+        m_serial.closePort();
+        m_state.lineSettings = defaults.settings;
+        m_state.handshaking = qint16(defaults.handshaking);
+        m_serial.applyPortSettings(m_state.handshaking, m_state.lineSettings, m_state.comPort);
+        m_serial.openPort();
+        m_view.saveLinkSettings();
     } else if (button == 3) {
-        m_models.Status_Caption();
-        m_state.mblnDownloadDone = true;
+        m_models.showOperatorPrompt();
+        m_state.downloadDone = true;
         m_view.setDownloadLocked(false);
         m_view.setProgressValue(0);
         m_view.setProgressVisible(false);
@@ -89,27 +87,27 @@ DownloadCommand::Offer DownloadCommand::offerDefaultSettings() {
     return Offer::Proceed;
 }
 
-void DownloadCommand::cmdDownload_Click() {
-    // 1: lock the window
+void DownloadCommand::startDownload() {
+    // lock the window
     m_view.setDownloadCommandsEnabled(false);
     m_view.setDownloadLocked(true);
-    m_state.mblnBreakSeen = false;
-    m_state.mblnDownloadDone = false;
-    m_state.mblnAbort = false;
-    m_state.gblnDownloadError = false;
+    m_state.breakSeen = false;
+    m_state.downloadDone = false;
+    m_state.abortRequested = false;
+    m_state.downloadError = false;
     m_state.operatorCancelled = false;
     m_state.transferFailure.clear();
 
-    // 2: open the link; the mode dialog shows the link in use
-    if (m_state.mintMode == 0) {
-        m_serial.OpenPort();
+    // open the link; the mode dialog shows the link in use
+    if (m_state.mode == 0) {
+        m_serial.openPort();
         m_state.modeOption = 0;
-    } else if (m_state.mintMode == 1) {
-        m_socket.SockConnect();
+    } else if (m_state.mode == 1) {
+        m_socket.connectToPrinter();
         m_state.modeOption = 1;
     }
 
-    // 3: the model's default serial settings
+    // the model's default serial settings
     if (offerDefaultSettings() == Offer::Cancelled)
         return;
 
@@ -117,50 +115,50 @@ void DownloadCommand::cmdDownload_Click() {
 }
 
 bool DownloadCommand::stopsAfterStage() {
-    // The sequences clear mblnAbort; the operator's Cancel still stops
+    // The sequences clear abortRequested; the operator's Cancel still stops
     // everything after them.
-    if (m_state.mblnAbort || m_state.operatorCancelled) {
+    if (m_state.abortRequested || m_state.operatorCancelled) {
         m_view.setStatus(QStringLiteral("Cancelled"));
         return true;
     }
-    return m_state.gblnDownloadError;
+    return m_state.downloadError;
 }
 
 bool DownloadCommand::runStages() {
-    // 4: the model's sequence
+    // the model's sequence
     m_view.setStatus(QStringLiteral("Working..."));
-    if (m_state.mintPrinter == Printers::K72e) {
-        if (m_state.mblnAbort)
+    if (m_state.printer == Printers::K72e) {
+        if (m_state.abortRequested)
             m_view.setStatus(QStringLiteral("Cancelled"));
-        if (m_state.mblnAbort || m_state.gblnDownloadError)
+        if (m_state.abortRequested || m_state.downloadError)
             return false;
     }
     m_models.runSequence();
     if (stopsAfterStage())
         return false;
 
-    // 5: the format file, after a pause
-    if (!m_state.mstrFormatFileName.isEmpty()) {
+    // the format file, after a pause
+    if (!m_state.formatPath.isEmpty()) {
         float pause = 4.0f;
         Pause(m_state, pause);
         if (m_state.operatorCancelled) {
             m_view.setStatus(QStringLiteral("Cancelled"));
             return false;
         }
-        m_transfer.SendFormatFile();
+        m_transfer.sendFormat();
         if (stopsAfterStage())
             return false;
     }
 
-    // 6: the lookups; with none, an application still gets the closing packet
+    // the lookups; with none, an application still gets the closing packet
     if (m_view.lookupCount() > 0) {
         if (m_lookups.run() == LookupStage::Next::EndStage || m_state.operatorCancelled)
             return false;
     } else if (!m_view.isAppFileShown()) {
-        return !m_state.mstrFormatFileName.isEmpty();
+        return !m_state.formatPath.isEmpty();
     }
 
-    // 7: the closing packet
+    // the closing packet
     sendClosingPacket();
     if (succeeded(true))
         m_view.setStatus(QStringLiteral("Download Complete"));
@@ -168,11 +166,11 @@ bool DownloadCommand::runStages() {
 }
 
 void DownloadCommand::sendClosingPacket() {
-    const bool serial = m_state.mintMode == 0;
-    const int printer = m_state.mintPrinter;
+    const bool serial = m_state.mode == 0;
+    const int printer = m_state.printer;
     QByteArray packet = QByteArrayLiteral("{Q }");
     bool announce = false;
-    if (m_view.isAppFileShown() && m_state.mblnAppSent) {
+    if (m_view.isAppFileShown() && m_state.appSent) {
         packet = QByteArrayLiteral("{S }");
         announce = true;
     } else if (printer == Printers::K72e) {
@@ -187,36 +185,36 @@ void DownloadCommand::sendClosingPacket() {
     if (announce)
         m_view.setStatus(QStringLiteral("SENDING {S }"));
     if (serial) {
-        m_serial.CommSend(packet);
-    } else if (m_state.mintMode == 1) {
+        m_serial.send(packet);
+    } else if (m_state.mode == 1) {
         float timeout = 10.0f;
-        m_socket.SockSend(packet, timeout);
+        m_socket.send(packet, timeout);
     }
 }
 
 bool DownloadCommand::succeeded(bool completed) const {
     // Only a download that went through without a failure or a cancel is
     // complete; otherwise the text that says what happened stays.
-    return completed && !m_state.gblnDownloadError && !m_state.operatorCancelled &&
+    return completed && !m_state.downloadError && !m_state.operatorCancelled &&
            m_state.transferFailure.isEmpty();
 }
 
 void DownloadCommand::endStage(bool completed) {
     const bool passThru = m_view.isPassThruChecked();
-    if (m_state.mintPrinter == Printers::K72e) {
-        if (passThru && !m_state.mblnAbort && !m_state.operatorCancelled) {
+    if (m_state.printer == Printers::K72e) {
+        if (passThru && !m_state.abortRequested && !m_state.operatorCancelled) {
             m_view.setStatus(QStringLiteral("Resetting Printer ..."));
             if (m_timers)
                 m_timers->startResetDelay();
         } else {
             if (m_timers)
-                m_timers->tmrSend().stop();
-            m_state.mblnDownloadDone = true;
+                m_timers->resetTimer().stop();
+            m_state.downloadDone = true;
             m_view.setDownloadCommandsEnabled(true);
         }
     }
     if (!passThru) {
-        m_state.mblnDownloadDone = true;
+        m_state.downloadDone = true;
         m_view.setDownloadCommandsEnabled(true);
         if (succeeded(completed))
             m_view.setStatus(QStringLiteral("Download Complete"));

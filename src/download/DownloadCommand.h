@@ -20,7 +20,7 @@ public:
                     SocketChannel &socket, FileTransfer &transfer, LookupStage &lookups,
                     ModelSequencer &models, LinkTimers *timers);
 
-    void cmdDownload_Click();
+    void startDownload();
 
     // The model's default line settings, if they are checked before a
     // download in the current mode; with handshaking and the prompt's text.

@@ -30,27 +30,27 @@ QString FileTransfer::fileErrorText(const QFileDevice &file) {
     return number(int(file.error())) + QLatin1Char(' ') + file.errorString();
 }
 
-qint16 FileTransfer::CalcPercent(const QByteArray &line) {
-    m_state.mlngBytesSent += line.size();
-    if (m_state.mlngFileLength <= 0)
+qint16 FileTransfer::countProgress(const QByteArray &line) {
+    m_state.bytesSent += line.size();
+    if (m_state.fileLength <= 0)
         return 0;
     // 64-bit counts and a real quotient: right for files of any size.
-    const double percent = 100.0 * double(m_state.mlngBytesSent) / double(m_state.mlngFileLength);
+    const double percent = 100.0 * double(m_state.bytesSent) / double(m_state.fileLength);
     return qint16(std::nearbyint(std::min(percent, 32767.0)));
 }
 
 bool FileTransfer::mustStop() {
-    if (m_state.mblnAbort) {
+    if (m_state.abortRequested) {
         m_view.setStatus(QStringLiteral("Cancelled"));
         return true;
     }
-    return m_state.gblnDownloadError;
+    return m_state.downloadError;
 }
 
 std::optional<QByteArray> FileTransfer::nextLine(LineReader &reader, qint16 &lastPercent) {
     std::optional<QByteArray> line = reader.readLine();
     if (line) {
-        lastPercent = CalcPercent(*line);
+        lastPercent = countProgress(*line);
         m_view.setProgressValue(lastPercent);
     }
     return line;
@@ -61,51 +61,51 @@ void FileTransfer::restoreCaption() {
 }
 
 void FileTransfer::sendLine(const QByteArray &line) {
-    if (m_state.mintMode == 0) {
-        m_serial.CommSend(line);
-    } else if (m_state.mintMode == 1) {
+    if (m_state.mode == 0) {
+        m_serial.send(line);
+    } else if (m_state.mode == 1) {
         float timeout = 10.0f;
-        m_socket.SockSend(line, timeout);
+        m_socket.send(line, timeout);
     }
 }
 
 bool FileTransfer::awaitReply(ReplyWait &wait) {
-    ReloadReplyTimeout(m_state, m_store);
-    if (m_state.mintMode != 0 && m_state.mintMode != 1)
+    reloadReplyTimeout(m_state, m_store);
+    if (m_state.mode != 0 && m_state.mode != 1)
         return true;
     if (mustStop())
         return false;
-    if (m_state.mintMode == 0) {
-        wait.result = m_serial.CommReceive(wait.reply, 14, m_state.msngTimeout);
+    if (m_state.mode == 0) {
+        wait.result = m_serial.receive(wait.reply, 14, m_state.replyTimeout);
     } else {
         m_socket.setKeepAlive(true);
-        wait.result = m_socket.SockReceive(wait.reply, 14, m_state.msngTimeout);
+        wait.result = m_socket.receive(wait.reply, 14, m_state.replyTimeout);
         m_socket.setKeepAlive(false);
     }
     return true;
 }
 
 qint16 FileTransfer::secondSocketWait(QByteArray &reply, float &timeout) {
-    return m_socket.SockReceive(reply, 14, timeout);
+    return m_socket.receive(reply, 14, timeout);
 }
 
 void FileTransfer::judgeSerial(ReplyWait &wait) {
     const QString reply = latin1(wait.reply);
     switch (wait.result) {
     case -2:
-        if (!m_state.mblnAbort) {
+        if (!m_state.abortRequested) {
             m_view.setStatus(QStringLiteral(" Comm port not open"));
-            m_state.gblnDownloadError = true;
+            m_state.downloadError = true;
         } else {
-            m_view.setStatus(m_state.mstrZELFileTitle + QStringLiteral(" Download Cancelled"));
+            m_view.setStatus(m_state.appTitle + QStringLiteral(" Download Cancelled"));
         }
         break;
     case -1:
-        if (!m_state.mblnAbort) {
+        if (!m_state.abortRequested) {
             m_view.setStatus(reply + QStringLiteral(" - Download error response timeout"));
-            m_state.gblnDownloadError = true;
-        } else if (!m_state.mblnBreakSeen) {
-            m_view.setStatus(m_state.mstrZELFileTitle + QStringLiteral(" Download Cancelled"));
+            m_state.downloadError = true;
+        } else if (!m_state.breakSeen) {
+            m_view.setStatus(m_state.appTitle + QStringLiteral(" Download Cancelled"));
         } else {
             m_view.setStatus(QStringLiteral("Check Printer..."));
         }
@@ -118,7 +118,7 @@ void FileTransfer::judgeSerial(ReplyWait &wait) {
         } else {
             m_view.setStatus(reply + QStringLiteral(" Packet error"));
             wait.packetError = true;
-            m_state.mblnAbort = true;
+            m_state.abortRequested = true;
         }
         break;
     default:
@@ -127,18 +127,18 @@ void FileTransfer::judgeSerial(ReplyWait &wait) {
 }
 
 void FileTransfer::judgeSocket(ReplyWait &wait) {
-    const QString title = m_state.mstrZELFileTitle;
+    const QString title = m_state.appTitle;
     switch (wait.result) {
     case -2:
-        if (!m_state.mblnAbort) {
+        if (!m_state.abortRequested) {
             m_view.setStatus(QStringLiteral(" Socket not open ") + number(wait.result));
-            m_state.gblnDownloadError = true;
+            m_state.downloadError = true;
         } else {
             m_view.setStatus(title + QStringLiteral(" Download Cancelled ") + number(wait.result));
         }
         break;
     case -1:
-        if (m_state.mblnAbort) {
+        if (m_state.abortRequested) {
             m_view.setStatus(title + QStringLiteral(" Download Cancelled ") + number(wait.result));
         } else {
             // A slow printer gets one more, fixed wait; the transfer goes on.
@@ -149,12 +149,12 @@ void FileTransfer::judgeSocket(ReplyWait &wait) {
         break;
     case 0: {
         const QString reply = latin1(wait.reply);
-        m_view.setStatus(QStringLiteral("SockReceive ") + reply + QStringLiteral(" - Success ") +
+        m_view.setStatus(QStringLiteral("receive ") + reply + QStringLiteral(" - Success ") +
                          number(wait.result));
         if (!isAcceptedReply(wait.reply)) {
             m_view.setStatus(reply + QStringLiteral(" Packet error ") + number(wait.result));
             wait.packetError = true;
-            m_state.mblnAbort = true;
+            m_state.abortRequested = true;
         } else {
             m_view.setStatus(reply + QStringLiteral(" - Success"));
             if (wait.reply.at(12) == ' ')
@@ -167,25 +167,25 @@ void FileTransfer::judgeSocket(ReplyWait &wait) {
     }
 }
 
-void FileTransfer::SendAppFile(const QString &path) {
-    m_view.setCaption(kTitle + QStringLiteral(" - ") + m_state.mstrZELFileTitle);
-    m_view.setStatus(QStringLiteral("Downloading ") + fileTitle(m_state.mstrZELFileName));
+void FileTransfer::sendApplication(const QString &path) {
+    m_view.setCaption(kTitle + QStringLiteral(" - ") + m_state.appTitle);
+    m_view.setStatus(QStringLiteral("Downloading ") + fileTitle(m_state.appPath));
     m_view.setProgressVisible(true);
 
     QFile file(path);
     const auto fileError = [&] {
         m_view.setStatus(QStringLiteral("File download error ") + fileErrorText(file));
         file.close();
-        m_state.gblnDownloadError = true;
+        m_state.downloadError = true;
         restoreCaption();
     };
     if (!file.open(QIODevice::ReadOnly)) {
         fileError();
         return;
     }
-    m_state.mblnDownloadDone = false;
-    m_state.mlngFileLength = file.size();
-    m_state.mlngBytesSent = 0;
+    m_state.downloadDone = false;
+    m_state.fileLength = file.size();
+    m_state.bytesSent = 0;
     m_view.setProgressValue(0);
 
     ReplyWait last;
@@ -194,9 +194,9 @@ void FileTransfer::SendAppFile(const QString &path) {
     Framing::State framing;
     LineReader reader(file);
 
-    if (m_state.mblnAbort) {
+    if (m_state.abortRequested) {
         m_view.setStatus(QStringLiteral("Cancelled"));
-    } else if (!m_state.gblnDownloadError) {
+    } else if (!m_state.downloadError) {
         for (;;) {
             Wait::yieldOnce();
             if (mustStop())
@@ -213,32 +213,32 @@ void FileTransfer::SendAppFile(const QString &path) {
             if (mustStop())
                 break;
             sendLine(framed);
-            if (!Framing::awaitsReply(*line, framed, m_state.mblnDownloadDone, true))
+            if (!Framing::awaitsReply(*line, framed, m_state.downloadDone, true))
                 continue;
             ReplyWait wait;
             if (!awaitReply(wait))
                 break;
-            if (m_state.mintMode == 0)
+            if (m_state.mode == 0)
                 judgeSerial(wait);
-            else if (m_state.mintMode == 1)
+            else if (m_state.mode == 1)
                 judgeSocket(wait);
             packetError = packetError || wait.packetError;
             last = wait;
         }
     }
 
-    if (m_state.mblnAbort)
+    if (m_state.abortRequested)
         m_view.setStatus(QStringLiteral("Cancelled"));
     file.close();
     m_serial.clearInput();
     if (lastPercent < 100)
         m_view.setProgressValue(100);
-    if (!m_state.mblnAbort) {
-        if (m_state.gblnDownloadError) {
+    if (!m_state.abortRequested) {
+        if (m_state.downloadError) {
             m_view.setProgressValue(0);
         } else if (last.reply.contains("CP=0")) {
             m_view.setStatus(QStringLiteral("Download Finished"));
-            m_state.mblnDownloadDone = true;
+            m_state.downloadDone = true;
         } else if (last.reply.contains("CP=4")) {
             m_view.setStatus(QStringLiteral("Unsuccessful Transmission"));
             m_state.transferFailure = m_view.status();
@@ -247,9 +247,9 @@ void FileTransfer::SendAppFile(const QString &path) {
         if (packetError) {
             m_view.setStatus(latin1(last.reply) + QStringLiteral(" - Packet error"));
             m_state.transferFailure = m_view.status();
-        } else if (!m_state.mblnBreakSeen) {
+        } else if (!m_state.breakSeen) {
             m_view.setProgressValue(0);
-            m_view.setStatus(m_state.mstrZELFileTitle + QStringLiteral(" Download Cancelled"));
+            m_view.setStatus(m_state.appTitle + QStringLiteral(" Download Cancelled"));
         } else {
             m_view.setStatus(QStringLiteral("Check Printer..."));
         }
@@ -258,16 +258,16 @@ void FileTransfer::SendAppFile(const QString &path) {
     restoreCaption();
 }
 
-void FileTransfer::SendFormatFile() {
-    if (m_state.mstrFormatFileTitle.isEmpty())
+void FileTransfer::sendFormat() {
+    if (m_state.formatTitle.isEmpty())
         return;
-    m_view.setCaption(kTitle + QStringLiteral(" - ") + m_state.mstrFormatFileTitle);
-    m_state.mblnDownloadDone = true;
+    m_view.setCaption(kTitle + QStringLiteral(" - ") + m_state.formatTitle);
+    m_state.downloadDone = true;
 
-    QFile file(m_state.mstrFormatFileName);
+    QFile file(m_state.formatPath);
     const auto fileError = [&] {
         m_view.setStatus(QStringLiteral("FormatDownload Error ") + fileErrorText(file));
-        m_state.gblnDownloadError = true;
+        m_state.downloadError = true;
         file.close();
         restoreCaption();
     };
@@ -275,11 +275,11 @@ void FileTransfer::SendFormatFile() {
         fileError();
         return;
     }
-    m_state.mlngFileLength = file.size();
-    m_state.mlngBytesSent = 0;
+    m_state.fileLength = file.size();
+    m_state.bytesSent = 0;
     m_view.setProgressValue(0);
-    m_state.mblnAbort = false;
-    m_state.mblnBreakSeen = false;
+    m_state.abortRequested = false;
+    m_state.breakSeen = false;
     m_view.setProgressValue(1);
 
     qint16 lastPercent = 0;
@@ -303,6 +303,6 @@ void FileTransfer::SendFormatFile() {
     if (lastPercent < 100)
         m_view.setProgressValue(100);
     m_view.setProgressValue(0);
-    m_state.mblnDownloadDone = false;
+    m_state.downloadDone = false;
     restoreCaption();
 }

@@ -23,12 +23,12 @@ public:
     FileTransfer(SharedState &state, SettingsStore &store, EngineView &view, SerialChannel &serial,
                  SocketChannel &socket);
 
-    void SendAppFile(const QString &path) override;
-    void SendFormatFile();
+    void sendApplication(const QString &path) override;
+    void sendFormat();
 
     // Adds the line's length to the bytes sent and returns the percentage
     // of the file, rounded half to even.
-    qint16 CalcPercent(const QByteArray &line);
+    qint16 countProgress(const QByteArray &line);
 
     // One reply wait of a transfer, judged as an application's reply. Also
     // used by the lookup records, which judge some results differently.

@@ -22,7 +22,7 @@ public:
 
     // Converts the table into the working file and sends it; returns the
     // last reply ("" when none came).
-    QByteArray SendLookupFile(const QString &path);
+    QByteArray sendLookup(const QString &path);
 
 private:
     // Judges a lookup record's reply; unlike an application's, some results

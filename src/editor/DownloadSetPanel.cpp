@@ -43,79 +43,81 @@ DownloadSetPanel::DownloadSetPanel(QWidget &window, const EditorControls &ui, Sh
                                    FileChooser &chooser, WindowHooks hooks, QObject *parent)
     : QObject(parent), m_window(window), m_ui(ui), m_state(state), m_view(view), m_serial(serial),
       m_socket(socket), m_chooser(&chooser), m_hooks(std::move(hooks)) {
-    connect(m_ui.cmdZELApp, &QPushButton::clicked, this, &DownloadSetPanel::cmdZELApp_Click);
-    connect(m_ui.cmdZELRemove, &QPushButton::clicked, this, &DownloadSetPanel::cmdZELRemove_Click);
-    connect(m_ui.cmdAddFmt, &QPushButton::clicked, this, &DownloadSetPanel::cmdAddFmt_Click);
-    connect(m_ui.cmdRemoveFmt, &QPushButton::clicked, this, &DownloadSetPanel::cmdRemoveFmt_Click);
-    connect(m_ui.cmdAdd, &QPushButton::clicked, this, &DownloadSetPanel::cmdAdd_Click);
-    connect(m_ui.cmdRemove, &QPushButton::clicked, this, &DownloadSetPanel::cmdRemove_Click);
-    connect(m_ui.cmdClear, &QPushButton::clicked, this, &DownloadSetPanel::cmdClear_Click);
-    connect(m_ui.cmdUp, &QPushButton::clicked, this, &DownloadSetPanel::cmdUp_Click);
-    connect(m_ui.cmdDown, &QPushButton::clicked, this, &DownloadSetPanel::cmdDown_Click);
-    connect(m_ui.lstLookups, &QListWidget::currentRowChanged, this,
-            &DownloadSetPanel::lstLookups_Click);
-    connect(m_ui.lstLookups, &QListWidget::itemDoubleClicked, this,
-            &DownloadSetPanel::lstLookups_DblClick);
-    connect(m_ui.cboLUStart, &QComboBox::currentIndexChanged, this,
-            [this](int index) { m_state.mintFirstLookup = qint16(std::max(0, index)); });
-    m_ui.lstLookups->installEventFilter(this);
+    connect(m_ui.addAppButton, &QPushButton::clicked, this, &DownloadSetPanel::addApplication);
+    connect(m_ui.removeAppButton, &QPushButton::clicked, this,
+            &DownloadSetPanel::removeApplication);
+    connect(m_ui.addFormatButton, &QPushButton::clicked, this, &DownloadSetPanel::addFormat);
+    connect(m_ui.removeFormatButton, &QPushButton::clicked, this, &DownloadSetPanel::removeFormat);
+    connect(m_ui.addLookupButton, &QPushButton::clicked, this, &DownloadSetPanel::addLookups);
+    connect(m_ui.removeLookupButton, &QPushButton::clicked, this, &DownloadSetPanel::removeLookup);
+    connect(m_ui.removeAllButton, &QPushButton::clicked, this, &DownloadSetPanel::removeAll);
+    connect(m_ui.upButton, &QPushButton::clicked, this, &DownloadSetPanel::moveLookupUp);
+    connect(m_ui.downButton, &QPushButton::clicked, this, &DownloadSetPanel::moveLookupDown);
+    connect(m_ui.lookupList, &QListWidget::currentRowChanged, this,
+            &DownloadSetPanel::lookupClicked);
+    connect(m_ui.lookupList, &QListWidget::itemDoubleClicked, this,
+            &DownloadSetPanel::lookupDoubleClicked);
+    connect(m_ui.firstLookupList, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_state.firstLookup = qint16(std::max(0, index)); });
+    m_ui.lookupList->installEventFilter(this);
     auto *digits = new TypedKeyFilter(
         [](QChar c) {
             return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('\b');
         },
         this);
-    digits->watch(m_ui.cboLUStart);
+    digits->watch(m_ui.firstLookupList);
 }
 
 void DownloadSetPanel::fillFirstLookupList() {
-    const QSignalBlocker blocker(m_ui.cboLUStart);
-    m_ui.cboLUStart->clear();
+    const QSignalBlocker blocker(m_ui.firstLookupList);
+    m_ui.firstLookupList->clear();
     for (int i = 0; i <= 9; ++i)
-        m_ui.cboLUStart->addItem(QString::number(i));
-    m_ui.cboLUStart->setCurrentIndex(0);
-    m_state.mintFirstLookup = 0;
+        m_ui.firstLookupList->addItem(QString::number(i));
+    m_ui.firstLookupList->setCurrentIndex(0);
+    m_state.firstLookup = 0;
 }
 
 int DownloadSetPanel::lookupCount() const {
-    return m_ui.lstLookups->count();
+    return m_ui.lookupList->count();
 }
 
 bool DownloadSetPanel::isApplicationChosen() const {
-    return !m_ui.lblZELAppFilename->text().isEmpty();
+    return !m_ui.appFileLabel->text().isEmpty();
 }
 
 bool DownloadSetPanel::hasRoomForLookups() const {
-    return std::max(0, m_ui.cboLUStart->currentIndex()) + lookupCount() < kMaxLookups;
+    return std::max(0, m_ui.firstLookupList->currentIndex()) + lookupCount() < kMaxLookups;
 }
 
 void DownloadSetPanel::enableAdd() {
     // A full list keeps "Add..." disabled: one more file could only end in
     // the too-many message, which empties the whole list.
-    m_ui.cmdAdd->setEnabled(hasRoomForLookups());
+    m_ui.addLookupButton->setEnabled(hasRoomForLookups());
 }
 
 void DownloadSetPanel::setFormatGroupEnabled(bool enabled) {
-    m_ui.Label4->setEnabled(enabled);
-    m_ui.lblFormat->setEnabled(enabled);
-    m_ui.cmdAddFmt->setEnabled(enabled);
-    m_ui.cmdRemoveFmt->setEnabled(enabled);
+    m_ui.formatLabel->setEnabled(enabled);
+    m_ui.formatFileLabel->setEnabled(enabled);
+    m_ui.addFormatButton->setEnabled(enabled);
+    m_ui.removeFormatButton->setEnabled(enabled);
 }
 
 void DownloadSetPanel::listButtonsForEmptyList() {
     // The first number can change again once the list is empty.
-    m_ui.cboLUStart->setEnabled(true);
-    for (QPushButton *b : {m_ui.cmdRemove, m_ui.cmdClear, m_ui.cmdUp, m_ui.cmdDown})
+    m_ui.firstLookupList->setEnabled(true);
+    for (QPushButton *b :
+         {m_ui.removeLookupButton, m_ui.removeAllButton, m_ui.upButton, m_ui.downButton})
         b->setEnabled(false);
 }
 
 void DownloadSetPanel::listButtonsForNonEmptyList() {
     enableAdd();
-    m_ui.cmdRemove->setEnabled(true);
-    m_ui.cmdClear->setEnabled(true);
+    m_ui.removeLookupButton->setEnabled(true);
+    m_ui.removeAllButton->setEnabled(true);
     const bool several = lookupCount() >= 2;
-    m_ui.cmdUp->setEnabled(several);
-    m_ui.cmdDown->setEnabled(several);
-    lstLookups_Click();
+    m_ui.upButton->setEnabled(several);
+    m_ui.downButton->setEnabled(several);
+    lookupClicked();
 }
 
 void DownloadSetPanel::warn(const QString &text) {
@@ -133,7 +135,7 @@ FileRequest DownloadSetPanel::request(const QString &filter, bool multiple) cons
     return r;
 }
 
-void DownloadSetPanel::cmdZELApp_Click() {
+void DownloadSetPanel::addApplication() {
     const auto files = m_chooser->choose(&m_window, request(applicationFilter(), false));
     if (!files || files->isEmpty())
         return;
@@ -142,61 +144,61 @@ void DownloadSetPanel::cmdZELApp_Click() {
 
 void DownloadSetPanel::takeApplication(const QString &path) {
     const QString title = fileTitle(path);
-    m_state.mstrZELFileName = path;
-    m_state.mstrZELFileTitle = title;
-    m_ui.lblZELAppFilename->setText(title);
+    m_state.appPath = path;
+    m_state.appTitle = title;
+    m_ui.appFileLabel->setText(title);
     m_view.setStatus(QString());
     m_hooks.statusCaption();
 
     if (!isAllFile(title)) {
-        m_state.gblnAllFile = false;
-        m_ui.Label4->setEnabled(true);
-        m_ui.lblFormat->setEnabled(true);
-        m_ui.cmdAddFmt->setEnabled(true);
-        m_ui.cmdRemoveFmt->setEnabled(false);
+        m_state.isBundle = false;
+        m_ui.formatLabel->setEnabled(true);
+        m_ui.formatFileLabel->setEnabled(true);
+        m_ui.addFormatButton->setEnabled(true);
+        m_ui.removeFormatButton->setEnabled(false);
         if (lookupCount() == 0) {
-            m_ui.cmdAdd->setEnabled(true);
+            m_ui.addLookupButton->setEnabled(true);
             listButtonsForEmptyList();
         } else {
             listButtonsForNonEmptyList();
         }
     } else {
-        m_state.gblnAllFile = true;
+        m_state.isBundle = true;
         setFormatGroupEnabled(false);
         if (lookupCount() > 0) {
             QMessageBox box(QMessageBox::NoIcon, SettingsStore::applicationName(), kAllFile,
                             QMessageBox::Ok, &m_window);
             box.exec();
-            cmdClear_Click();
+            removeAll();
             m_hooks.statusCaption();
         }
-        for (QPushButton *b :
-             {m_ui.cmdAdd, m_ui.cmdRemove, m_ui.cmdClear, m_ui.cmdUp, m_ui.cmdDown})
+        for (QPushButton *b : {m_ui.addLookupButton, m_ui.removeLookupButton, m_ui.removeAllButton,
+                               m_ui.upButton, m_ui.downButton})
             b->setEnabled(false);
     }
 
     m_view.setDownloadCommandsEnabled(true);
-    m_ui.cmdZELApp->setEnabled(false);
-    m_ui.cmdZELRemove->setEnabled(true);
-    m_state.gintLookupCount = 0;
+    m_ui.addAppButton->setEnabled(false);
+    m_ui.removeAppButton->setEnabled(true);
+    m_state.nextLookupNumber = 0;
 }
 
-void DownloadSetPanel::cmdZELRemove_Click() {
-    m_ui.lblZELAppFilename->clear();
-    m_ui.lblFormat->clear();
-    m_state.mstrFormatFileName.clear();
-    m_state.mstrFormatFileTitle.clear();
-    m_state.mstrZELFileName.clear();
-    m_state.mstrZELFileTitle.clear();
-    m_state.gblnAllFile = false;
+void DownloadSetPanel::removeApplication() {
+    m_ui.appFileLabel->clear();
+    m_ui.formatFileLabel->clear();
+    m_state.formatPath.clear();
+    m_state.formatTitle.clear();
+    m_state.appPath.clear();
+    m_state.appTitle.clear();
+    m_state.isBundle = false;
     // The format goes with the application.
     setFormatGroupEnabled(false);
 
-    m_ui.cmdZELRemove->setEnabled(false);
-    m_ui.cmdZELApp->setEnabled(true);
-    m_state.gintLookupCount = 0;
+    m_ui.removeAppButton->setEnabled(false);
+    m_ui.addAppButton->setEnabled(true);
+    m_state.nextLookupNumber = 0;
     if (lookupCount() == 0) {
-        m_ui.cmdAdd->setEnabled(true);
+        m_ui.addLookupButton->setEnabled(true);
         listButtonsForEmptyList();
         m_view.setDownloadCommandsEnabled(false);
     } else {
@@ -205,7 +207,7 @@ void DownloadSetPanel::cmdZELRemove_Click() {
     m_view.setStatus(QString());
 }
 
-void DownloadSetPanel::cmdAddFmt_Click() {
+void DownloadSetPanel::addFormat() {
     const auto files = m_chooser->choose(&m_window, request(formatFilter(), false));
     if (!files || files->isEmpty())
         return;
@@ -214,31 +216,31 @@ void DownloadSetPanel::cmdAddFmt_Click() {
 
 void DownloadSetPanel::takeFormat(const QString &path) {
     const QString title = fileTitle(path);
-    m_state.mstrFormatFileName = path;
-    m_state.mstrFormatFileTitle = title;
-    m_ui.lblFormat->setText(title);
+    m_state.formatPath = path;
+    m_state.formatTitle = title;
+    m_ui.formatFileLabel->setText(title);
     if (!isFormatName(title)) {
         QMessageBox box(QMessageBox::Question, QStringLiteral("Format File"),
                         title + QStringLiteral("\r\nUse this file for format?"),
                         QMessageBox::Yes | QMessageBox::No, &m_window);
         if (box.exec() != QMessageBox::Yes) {
-            m_state.mstrFormatFileName.clear();
-            m_state.mstrFormatFileTitle.clear();
-            m_ui.lblFormat->clear();
+            m_state.formatPath.clear();
+            m_state.formatTitle.clear();
+            m_ui.formatFileLabel->clear();
             return;
         }
     }
     m_view.setDownloadCommandsEnabled(true);
-    m_ui.cmdRemoveFmt->setEnabled(true);
-    m_ui.cmdAddFmt->setEnabled(false);
+    m_ui.removeFormatButton->setEnabled(true);
+    m_ui.addFormatButton->setEnabled(false);
 }
 
-void DownloadSetPanel::cmdRemoveFmt_Click() {
-    m_ui.lblFormat->clear();
-    m_state.mstrFormatFileName.clear();
-    m_state.mstrFormatFileTitle.clear();
-    m_ui.cmdRemoveFmt->setEnabled(false);
-    m_ui.cmdAddFmt->setEnabled(true);
+void DownloadSetPanel::removeFormat() {
+    m_ui.formatFileLabel->clear();
+    m_state.formatPath.clear();
+    m_state.formatTitle.clear();
+    m_ui.removeFormatButton->setEnabled(false);
+    m_ui.addFormatButton->setEnabled(true);
     if (lookupCount() == 0) {
         listButtonsForEmptyList();
         m_view.setDownloadCommandsEnabled(isApplicationChosen());
@@ -247,11 +249,11 @@ void DownloadSetPanel::cmdRemoveFmt_Click() {
     }
 }
 
-void DownloadSetPanel::cmdAdd_Click() {
+void DownloadSetPanel::addLookups() {
     const auto files = m_chooser->choose(&m_window, request(lookupFilter(), true));
     if (!files || files->isEmpty()) {
         if (lookupCount() == 0)
-            m_ui.cboLUStart->setEnabled(true);
+            m_ui.firstLookupList->setEnabled(true);
         return;
     }
     takeLookups(*files);
@@ -262,47 +264,47 @@ void DownloadSetPanel::takeLookups(const QStringList &paths) {
         return;
     m_view.setStatus(QString());
     // The first number is frozen while the list holds entries.
-    m_ui.cboLUStart->setEnabled(false);
+    m_ui.firstLookupList->setEnabled(false);
     for (const QString &path : paths) {
-        m_ui.lstLookups->addItem(fileTitle(path));
-        m_ui.lstPaths->addItem(path);
+        m_ui.lookupList->addItem(fileTitle(path));
+        m_ui.lookupPaths->addItem(path);
         const int last = lookupCount() - 1;
-        m_ui.lstPaths->setCurrentRow(last);
-        m_ui.lstLookups->setCurrentRow(last);
+        m_ui.lookupPaths->setCurrentRow(last);
+        m_ui.lookupList->setCurrentRow(last);
     }
 
-    const int n = std::max(0, m_ui.cboLUStart->currentIndex()) + lookupCount();
+    const int n = std::max(0, m_ui.firstLookupList->currentIndex()) + lookupCount();
     if (n > kMaxLookups) {
         warn(kTooMany);
-        cmdClear_Click();
+        removeAll();
         return;
     }
     if (n == kMaxLookups) {
         if (paths.size() == 1)
             warn(kMaximum);
-        m_ui.cmdAdd->setEnabled(false);
+        m_ui.addLookupButton->setEnabled(false);
     }
     m_view.setDownloadCommandsEnabled(true);
-    m_ui.cmdRemove->setEnabled(true);
-    m_ui.cmdClear->setEnabled(true);
+    m_ui.removeLookupButton->setEnabled(true);
+    m_ui.removeAllButton->setEnabled(true);
     m_view.setStatus(kOrder);
 }
 
-void DownloadSetPanel::cmdRemove_Click() {
-    const int current = m_ui.lstLookups->currentRow();
+void DownloadSetPanel::removeLookup() {
+    const int current = m_ui.lookupList->currentRow();
     if (lookupCount() > 0 && current >= 0) {
-        delete m_ui.lstLookups->takeItem(current);
-        delete m_ui.lstPaths->takeItem(current);
+        delete m_ui.lookupList->takeItem(current);
+        delete m_ui.lookupPaths->takeItem(current);
     }
     if (lookupCount() > 0) {
-        m_ui.lstPaths->setCurrentRow(0);
-        m_ui.lstLookups->setCurrentRow(0);
+        m_ui.lookupPaths->setCurrentRow(0);
+        m_ui.lookupList->setCurrentRow(0);
     }
-    m_ui.cmdAdd->setEnabled(true);
+    m_ui.addLookupButton->setEnabled(true);
     if (lookupCount() == 0) {
-        m_ui.cboLUStart->setEnabled(true);
-        m_ui.cmdRemove->setEnabled(false);
-        m_ui.cmdClear->setEnabled(false);
+        m_ui.firstLookupList->setEnabled(true);
+        m_ui.removeLookupButton->setEnabled(false);
+        m_ui.removeAllButton->setEnabled(false);
         if (!isApplicationChosen()) {
             m_view.setDownloadCommandsEnabled(false);
             setFormatGroupEnabled(false);
@@ -312,16 +314,16 @@ void DownloadSetPanel::cmdRemove_Click() {
         }
     }
     const bool several = lookupCount() >= 2;
-    m_ui.cmdUp->setEnabled(several);
-    m_ui.cmdDown->setEnabled(several);
+    m_ui.upButton->setEnabled(several);
+    m_ui.downButton->setEnabled(several);
 }
 
-void DownloadSetPanel::cmdClear_Click() {
-    m_ui.lstLookups->clear();
-    m_ui.lstPaths->clear();
-    m_ui.cmdAdd->setEnabled(true);
+void DownloadSetPanel::removeAll() {
+    m_ui.lookupList->clear();
+    m_ui.lookupPaths->clear();
+    m_ui.addLookupButton->setEnabled(true);
     listButtonsForEmptyList();
-    m_state.gintLookupCount = 0;
+    m_state.nextLookupNumber = 0;
     m_view.setStatus(QString());
     if (!isApplicationChosen()) {
         m_view.setDownloadCommandsEnabled(false);
@@ -329,75 +331,75 @@ void DownloadSetPanel::cmdClear_Click() {
     } else {
         m_hooks.statusCaption();
     }
-    m_serial.ClosePort();
-    m_socket.SockClose();
+    m_serial.closePort();
+    m_socket.closeConnection();
 }
 
-qint16 DownloadSetPanel::cmdMoveUp_Click(QListWidget &lstMove1, QListWidget &lstMove2) {
-    const int i = lstMove1.currentRow();
-    if (i > 0 && i < lstMove1.count() && i < lstMove2.count()) {
-        moveRow(lstMove1, i, i - 1);
-        moveRow(lstMove2, i, i - 1);
-        lstMove2.setCurrentRow(i - 1);
-        lstMove1.setCurrentRow(i - 1);
+qint16 DownloadSetPanel::moveUp(QListWidget &list, QListWidget &twin) {
+    const int i = list.currentRow();
+    if (i > 0 && i < list.count() && i < twin.count()) {
+        moveRow(list, i, i - 1);
+        moveRow(twin, i, i - 1);
+        twin.setCurrentRow(i - 1);
+        list.setCurrentRow(i - 1);
     }
     return 0;
 }
 
-qint16 DownloadSetPanel::cmdMoveDown_Click(QListWidget &lstMove1, QListWidget &lstMove2) {
-    const int i = lstMove1.currentRow();
-    if (i >= 0 && i < lstMove1.count() - 1 && i < lstMove2.count() - 1) {
-        moveRow(lstMove1, i, i + 1);
-        moveRow(lstMove2, i, i + 1);
-        lstMove2.setCurrentRow(i + 1);
-        lstMove1.setCurrentRow(i + 1);
+qint16 DownloadSetPanel::moveDown(QListWidget &list, QListWidget &twin) {
+    const int i = list.currentRow();
+    if (i >= 0 && i < list.count() - 1 && i < twin.count() - 1) {
+        moveRow(list, i, i + 1);
+        moveRow(twin, i, i + 1);
+        twin.setCurrentRow(i + 1);
+        list.setCurrentRow(i + 1);
     }
     return 0;
 }
 
-void DownloadSetPanel::cmdUp_Click() {
-    const int before = m_ui.lstLookups->currentRow();
-    cmdMoveUp_Click(*m_ui.lstLookups, *m_ui.lstPaths);
+void DownloadSetPanel::moveLookupUp() {
+    const int before = m_ui.lookupList->currentRow();
+    moveUp(*m_ui.lookupList, *m_ui.lookupPaths);
     // Qt may signal the selection change before the entry reaches its new
     // place, so the rule runs again once it is there.
-    if (m_ui.lstLookups->currentRow() != before)
-        lstLookups_Click();
+    if (m_ui.lookupList->currentRow() != before)
+        lookupClicked();
 }
 
-void DownloadSetPanel::cmdDown_Click() {
-    const int before = m_ui.lstLookups->currentRow();
-    cmdMoveDown_Click(*m_ui.lstLookups, *m_ui.lstPaths);
-    if (m_ui.lstLookups->currentRow() != before)
-        lstLookups_Click();
+void DownloadSetPanel::moveLookupDown() {
+    const int before = m_ui.lookupList->currentRow();
+    moveDown(*m_ui.lookupList, *m_ui.lookupPaths);
+    if (m_ui.lookupList->currentRow() != before)
+        lookupClicked();
 }
 
-void DownloadSetPanel::lstLookups_Click() {
-    const int row = m_ui.lstLookups->currentRow();
-    m_ui.lstPaths->setCurrentRow(row);
-    m_ui.cmdUp->setEnabled(true);
-    m_ui.cmdDown->setEnabled(true);
+void DownloadSetPanel::lookupClicked() {
+    const int row = m_ui.lookupList->currentRow();
+    m_ui.lookupPaths->setCurrentRow(row);
+    m_ui.upButton->setEnabled(true);
+    m_ui.downButton->setEnabled(true);
     if (row == 0)
-        m_ui.cmdUp->setEnabled(false);
+        m_ui.upButton->setEnabled(false);
     if (row >= 0 && row == lookupCount() - 1)
-        m_ui.cmdDown->setEnabled(false);
+        m_ui.downButton->setEnabled(false);
 }
 
-void DownloadSetPanel::lstLookups_DblClick() {
+void DownloadSetPanel::lookupDoubleClicked() {
     if (lookupCount() > 0)
-        cmdRemove_Click();
+        removeLookup();
 }
 
 bool DownloadSetPanel::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == m_ui.lstLookups && event->type() == QEvent::KeyPress) {
+    if (watched == m_ui.lookupList && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
         QPushButton *button = nullptr;
         if (mods == Qt::ControlModifier && key->key() == Qt::Key_Up)
-            button = m_ui.cmdUp;
+            button = m_ui.upButton;
         else if (mods == Qt::ControlModifier && key->key() == Qt::Key_Down)
-            button = m_ui.cmdDown;
+            button = m_ui.downButton;
         else if (mods == Qt::NoModifier && key->key() == Qt::Key_Delete)
-            button = m_ui.cmdRemove;
+            button = m_ui.removeLookupButton;
         if (button) {
             // The keys act exactly as the buttons would, and only when they could.
             if (button->isEnabled())

@@ -30,22 +30,22 @@ public:
     // Fills the first-lookup-number list "0" to "9" and picks "0".
     void fillFirstLookupList();
 
-    void cmdZELApp_Click();
-    void cmdZELRemove_Click();
-    void cmdAddFmt_Click();
-    void cmdRemoveFmt_Click();
-    void cmdAdd_Click();
-    void cmdRemove_Click();
-    void cmdClear_Click();
-    void cmdUp_Click();
-    void cmdDown_Click();
-    void lstLookups_Click();
-    void lstLookups_DblClick();
+    void addApplication();
+    void removeApplication();
+    void addFormat();
+    void removeFormat();
+    void addLookups();
+    void removeLookup();
+    void removeAll();
+    void moveLookupUp();
+    void moveLookupDown();
+    void lookupClicked();
+    void lookupDoubleClicked();
 
-    // Move the current entry of lstMove1 one place, and the entry at the
-    // same index of lstMove2 with it. Always 0.
-    static qint16 cmdMoveUp_Click(QListWidget &lstMove1, QListWidget &lstMove2);
-    static qint16 cmdMoveDown_Click(QListWidget &lstMove1, QListWidget &lstMove2);
+    // Move the current entry of list one place, and the entry at the
+    // same index of twin with it. Always 0.
+    static qint16 moveUp(QListWidget &list, QListWidget &twin);
+    static qint16 moveDown(QListWidget &list, QListWidget &twin);
 
     // What a chosen or dropped file does to the set.
     void takeApplication(const QString &path);

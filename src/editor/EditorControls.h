@@ -13,33 +13,33 @@ class QPushButton;
 // window's own control set extends it.
 struct EditorControls {
     // View menu
-    QAction *mnuStandard = nullptr;
-    QAction *mnuAdvanced = nullptr;
+    QAction *standardViewAction = nullptr;
+    QAction *lookupViewAction = nullptr;
 
     // Printer frame
-    QComboBox *cboPrinter = nullptr;
-    QCheckBox *chkPassThru = nullptr;
-    QCheckBox *chkLookup = nullptr;
+    QComboBox *printerList = nullptr;
+    QCheckBox *passThroughBox = nullptr;
+    QCheckBox *lookupBox = nullptr;
 
     // Application frame
-    QPushButton *cmdZELApp = nullptr;
-    QPushButton *cmdZELRemove = nullptr;
-    QLabel *lblZELAppFilename = nullptr;
+    QPushButton *addAppButton = nullptr;
+    QPushButton *removeAppButton = nullptr;
+    QLabel *appFileLabel = nullptr;
 
     // Format frame
-    QPushButton *cmdAddFmt = nullptr;
-    QPushButton *cmdRemoveFmt = nullptr;
-    QLabel *Label4 = nullptr;
-    QLabel *lblFormat = nullptr;
+    QPushButton *addFormatButton = nullptr;
+    QPushButton *removeFormatButton = nullptr;
+    QLabel *formatLabel = nullptr;
+    QLabel *formatFileLabel = nullptr;
 
     // Lookup frame, to the right of the others
-    QGroupBox *fraZELLookup = nullptr;
-    QListWidget *lstLookups = nullptr;
-    QListWidget *lstPaths = nullptr; // hidden twin: full paths
-    QPushButton *cmdAdd = nullptr;
-    QPushButton *cmdRemove = nullptr;
-    QPushButton *cmdClear = nullptr;
-    QPushButton *cmdUp = nullptr;
-    QPushButton *cmdDown = nullptr;
-    QComboBox *cboLUStart = nullptr;
+    QGroupBox *lookupGroup = nullptr;
+    QListWidget *lookupList = nullptr;
+    QListWidget *lookupPaths = nullptr; // hidden twin: full paths
+    QPushButton *addLookupButton = nullptr;
+    QPushButton *removeLookupButton = nullptr;
+    QPushButton *removeAllButton = nullptr;
+    QPushButton *upButton = nullptr;
+    QPushButton *downButton = nullptr;
+    QComboBox *firstLookupList = nullptr;
 };

@@ -60,25 +60,25 @@ FileDropTarget::Sorted FileDropTarget::sort(const QStringList &paths) {
 
 bool FileDropTarget::lookupsWelcome() const {
     // The standard view holds no lookups.
-    return m_ui.cmdAdd->isEnabled() && m_ui.fraZELLookup->isVisibleTo(&m_window);
+    return m_ui.addLookupButton->isEnabled() && m_ui.lookupGroup->isVisibleTo(&m_window);
 }
 
 bool FileDropTarget::accepts(const QStringList &paths) const {
     const Sorted sorted = sort(paths);
-    const bool application = !sorted.application.isEmpty() && m_ui.cmdZELApp->isEnabled();
+    const bool application = !sorted.application.isEmpty() && m_ui.addAppButton->isEnabled();
     // A format needs a chosen application that is not a bundle.
     const bool format =
-        !sorted.format.isEmpty() &&
-        (m_ui.cmdAddFmt->isEnabled() || (application && !isAllFile(fileTitle(sorted.application))));
+        !sorted.format.isEmpty() && (m_ui.addFormatButton->isEnabled() ||
+                                     (application && !isAllFile(fileTitle(sorted.application))));
     const bool lookups = !sorted.lookups.isEmpty() && lookupsWelcome();
     return application || format || lookups;
 }
 
 void FileDropTarget::drop(const QStringList &paths) {
     const Sorted sorted = sort(paths);
-    if (!sorted.application.isEmpty() && m_ui.cmdZELApp->isEnabled())
+    if (!sorted.application.isEmpty() && m_ui.addAppButton->isEnabled())
         m_panel.takeApplication(sorted.application);
-    if (!sorted.format.isEmpty() && m_ui.cmdAddFmt->isEnabled())
+    if (!sorted.format.isEmpty() && m_ui.addFormatButton->isEnabled())
         m_panel.takeFormat(sorted.format);
     if (!sorted.lookups.isEmpty() && lookupsWelcome())
         m_panel.takeLookups(sorted.lookups);

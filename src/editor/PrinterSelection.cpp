@@ -41,28 +41,29 @@ PrinterSelection::PrinterSelection(QWidget &window, const EditorControls &ui, Sh
     : QObject(parent), m_window(window), m_ui(ui), m_state(state), m_store(store), m_view(view),
       m_serial(serial), m_panel(panel), m_hooks(std::move(hooks)) {
     // A selection set by code counts as a choice too, as at start-up.
-    connect(m_ui.cboPrinter, &QComboBox::currentIndexChanged, this,
-            &PrinterSelection::cboPrinter_Click);
-    connect(m_ui.cboPrinter, &QComboBox::editTextChanged, this,
-            &PrinterSelection::cboPrinter_Change);
-    connect(m_ui.chkPassThru, &QCheckBox::toggled, this, &PrinterSelection::chkPassThru_Click);
-    connect(m_ui.chkLookup, &QCheckBox::toggled, this, &PrinterSelection::chkLookup_Click);
-    connect(m_ui.mnuStandard, &QAction::triggered, this, &PrinterSelection::mnuStandard_Click);
-    connect(m_ui.mnuAdvanced, &QAction::triggered, this, &PrinterSelection::mnuAdvanced_Click);
+    connect(m_ui.printerList, &QComboBox::currentIndexChanged, this,
+            &PrinterSelection::printerChosen);
+    connect(m_ui.printerList, &QComboBox::editTextChanged, this,
+            &PrinterSelection::printerTextChanged);
+    connect(m_ui.passThroughBox, &QCheckBox::toggled, this, &PrinterSelection::passThroughToggled);
+    connect(m_ui.lookupBox, &QCheckBox::toggled, this, &PrinterSelection::lookupViewToggled);
+    connect(m_ui.standardViewAction, &QAction::triggered, this,
+            &PrinterSelection::showStandardView);
+    connect(m_ui.lookupViewAction, &QAction::triggered, this, &PrinterSelection::showLookupView);
 
     // The model is picked from the list only; typing would search it.
     auto *noTyping = new TypedKeyFilter([](QChar) { return false; }, this);
-    noTyping->watch(m_ui.cboPrinter);
-    noTyping->watch(m_ui.cboPrinter->view());
-    m_ui.chkPassThru->hide();
+    noTyping->watch(m_ui.printerList);
+    noTyping->watch(m_ui.printerList->view());
+    m_ui.passThroughBox->hide();
 }
 
 void PrinterSelection::fillPrinterList() {
-    const QSignalBlocker blocker(m_ui.cboPrinter);
-    m_ui.cboPrinter->clear();
+    const QSignalBlocker blocker(m_ui.printerList);
+    m_ui.printerList->clear();
     for (const char *name : kPrinterNames)
-        m_ui.cboPrinter->addItem(QLatin1String(name));
-    m_ui.cboPrinter->setCurrentIndex(-1);
+        m_ui.printerList->addItem(QLatin1String(name));
+    m_ui.printerList->setCurrentIndex(-1);
 }
 
 std::optional<PrinterSelection::SerialSettings>
@@ -101,110 +102,110 @@ std::optional<QString> PrinterSelection::choicePrompt(int printer) {
     }
 }
 
-void PrinterSelection::ForceSerialMode(const QString &text) {
+void PrinterSelection::forceSerialMode(const QString &text) {
     QMessageBox box(QMessageBox::Warning, QStringLiteral("Incorrect Mode"), text, QMessageBox::Ok,
                     &m_window);
     box.exec();
-    m_state.mintMode = 0;
+    m_state.mode = 0;
     // The mode dialog will show "Serial".
     m_state.modeOption = 0;
-    if (const auto forced = forcedSerialSettings(m_ui.cboPrinter->currentIndex())) {
-        m_state.gstrSettings = forced->settings;
-        m_state.gintHandshaking = forced->handshaking;
+    if (const auto forced = forcedSerialSettings(m_ui.printerList->currentIndex())) {
+        m_state.lineSettings = forced->settings;
+        m_state.handshaking = forced->handshaking;
     }
     // The port number stays as it is.
-    m_serial.applyPortSettings(m_state.gintHandshaking, m_state.gstrSettings, m_state.gintComPort);
+    m_serial.applyPortSettings(m_state.handshaking, m_state.lineSettings, m_state.comPort);
     m_view.setModePanel(LinkDescription::serialMode());
-    m_view.SaveIt();
+    m_view.saveLinkSettings();
 }
 
-void PrinterSelection::cboPrinter_Click() {
-    const int index = m_ui.cboPrinter->currentIndex();
+void PrinterSelection::printerChosen() {
+    const int index = m_ui.printerList->currentIndex();
     switch (index) {
     case Printers::Q410:
     case Printers::Q415:
     case Printers::Q417:
     case Printers::Q412:
-        m_ui.chkPassThru->hide();
-        if (m_state.mintMode == 1)
-            ForceSerialMode(kGeneralModeWarning);
+        m_ui.passThroughBox->hide();
+        if (m_state.mode == 1)
+            forceSerialMode(kGeneralModeWarning);
         m_view.setStatus(*choicePrompt(index));
         break;
     case Printers::K72e:
-        m_ui.chkPassThru->show();
+        m_ui.passThroughBox->show();
         // Clearing a checked box runs its handler, which may force serial.
-        m_ui.chkPassThru->setChecked(false);
-        if (m_state.mintMode == 1)
-            ForceSerialMode(kKeypadModeWarning);
+        m_ui.passThroughBox->setChecked(false);
+        if (m_state.mode == 1)
+            forceSerialMode(kKeypadModeWarning);
         m_view.setStatus(kKeypadPrompt);
         break;
     case Printers::T540:
     case Printers::R300:
     case Printers::T523:
-        m_ui.chkPassThru->hide();
+        m_ui.passThroughBox->hide();
         m_view.setStatus(*choicePrompt(index));
         break;
     default:
         // No selection: writing -1 would lose the saved model.
         return;
     }
-    m_state.mintPrinter = qint16(index);
+    m_state.printer = qint16(index);
     m_store.write(QStringLiteral("Printer"), SettingText::fromInt(index));
 }
 
-void PrinterSelection::cboPrinter_Change() {
-    const int index = m_ui.cboPrinter->currentIndex();
+void PrinterSelection::printerTextChanged() {
+    const int index = m_ui.printerList->currentIndex();
     if (index < 0)
         return;
     if (index == Printers::K72e) {
-        m_ui.chkPassThru->show();
-        m_ui.chkPassThru->setChecked(false);
+        m_ui.passThroughBox->show();
+        m_ui.passThroughBox->setChecked(false);
     } else {
-        m_ui.chkPassThru->hide();
+        m_ui.passThroughBox->hide();
     }
-    m_state.mintPrinter = qint16(index);
+    m_state.printer = qint16(index);
     m_store.write(QStringLiteral("Printer"), SettingText::fromInt(index));
 }
 
-void PrinterSelection::chkPassThru_Click() {
-    const bool checked = m_ui.chkPassThru->isChecked();
+void PrinterSelection::passThroughToggled() {
+    const bool checked = m_ui.passThroughBox->isChecked();
     if (checked) {
-        m_state.mblnPassThru = true;
+        m_state.passThrough = true;
         m_view.setStatus(kPassThruPrompt);
     } else {
-        if (m_state.mintMode == 1)
-            ForceSerialMode(kKeypadModeWarning);
-        m_state.mblnPassThru = false;
+        if (m_state.mode == 1)
+            forceSerialMode(kKeypadModeWarning);
+        m_state.passThrough = false;
         m_view.setStatus(kKeypadPrompt);
     }
     m_store.write(QStringLiteral("PassThru"), SettingText::fromBool(checked));
 }
 
-void PrinterSelection::showLookupView(bool shown) {
-    m_ui.fraZELLookup->setVisible(shown);
-    m_hooks.setViewWidth(shown ? kLookupWidthTwips : kStandardWidthTwips);
-    m_ui.mnuStandard->setChecked(!shown);
-    m_ui.mnuAdvanced->setChecked(shown);
+void PrinterSelection::setLookupViewShown(bool shown) {
+    m_ui.lookupGroup->setVisible(shown);
+    m_hooks.setViewWidth(shown ? kLookupWidth : kStandardWidth);
+    m_ui.standardViewAction->setChecked(!shown);
+    m_ui.lookupViewAction->setChecked(shown);
 }
 
-void PrinterSelection::chkLookup_Click() {
-    const bool checked = m_ui.chkLookup->isChecked();
+void PrinterSelection::lookupViewToggled() {
+    const bool checked = m_ui.lookupBox->isChecked();
     if (!checked) {
-        m_state.mblnLookupView = false;
-        showLookupView(false);
-        m_panel.cmdClear_Click();
+        m_state.lookupView = false;
+        setLookupViewShown(false);
+        m_panel.removeAll();
         m_hooks.centerForm();
         m_view.setStatus(QString());
         if (m_panel.isApplicationChosen())
             m_hooks.statusCaption();
     } else {
-        showLookupView(true);
-        m_state.mblnLookupView = true;
+        setLookupViewShown(true);
+        m_state.lookupView = true;
         m_hooks.centerForm();
-        if (DownloadSetRules::isAllFile(m_ui.lblZELAppFilename->text())) {
-            m_panel.cmdClear_Click();
-            for (QPushButton *b :
-                 {m_ui.cmdAdd, m_ui.cmdRemove, m_ui.cmdClear, m_ui.cmdUp, m_ui.cmdDown})
+        if (DownloadSetRules::isAllFile(m_ui.appFileLabel->text())) {
+            m_panel.removeAll();
+            for (QPushButton *b : {m_ui.addLookupButton, m_ui.removeLookupButton,
+                                   m_ui.removeAllButton, m_ui.upButton, m_ui.downButton})
                 b->setEnabled(false);
             m_hooks.statusCaption();
         }
@@ -212,24 +213,24 @@ void PrinterSelection::chkLookup_Click() {
     m_store.write(QStringLiteral("LLU"), SettingText::fromBool(checked));
 }
 
-void PrinterSelection::mnuAdvanced_Click() {
-    showLookupView(true);
-    m_ui.chkLookup->setChecked(true);
+void PrinterSelection::showLookupView() {
+    setLookupViewShown(true);
+    m_ui.lookupBox->setChecked(true);
     m_hooks.centerForm();
 }
 
-void PrinterSelection::mnuStandard_Click() {
-    showLookupView(false);
-    m_ui.chkLookup->setChecked(false);
-    m_panel.cmdClear_Click();
+void PrinterSelection::showStandardView() {
+    setLookupViewShown(false);
+    m_ui.lookupBox->setChecked(false);
+    m_panel.removeAll();
     m_hooks.centerForm();
 }
 
 void PrinterSelection::restoreView(bool lookupView) {
-    m_ui.chkLookup->setChecked(lookupView);
-    m_state.mblnLookupView = lookupView;
-    showLookupView(lookupView);
+    m_ui.lookupBox->setChecked(lookupView);
+    m_state.lookupView = lookupView;
+    setLookupViewShown(lookupView);
     if (!lookupView)
-        m_panel.cmdClear_Click();
+        m_panel.removeAll();
     m_hooks.centerForm();
 }

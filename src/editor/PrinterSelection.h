@@ -20,8 +20,9 @@ struct SharedState;
 class PrinterSelection : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kStandardWidthTwips = 5835;
-    static constexpr int kLookupWidthTwips = 9840;
+    // Window widths of the two views, in pixels at 96 dpi.
+    static constexpr int kStandardWidth = 389;
+    static constexpr int kLookupWidth = 656;
 
     PrinterSelection(QWidget &window, const EditorControls &ui, SharedState &state,
                      SettingsStore &store, EngineView &view, SerialChannel &serial,
@@ -32,16 +33,16 @@ public:
     // The view as the start-up restores it.
     void restoreView(bool lookupView);
 
-    void cboPrinter_Click();
-    void cboPrinter_Change();
-    void chkPassThru_Click();
-    void chkLookup_Click();
-    void mnuStandard_Click();
-    void mnuAdvanced_Click();
+    void printerChosen();
+    void printerTextChanged();
+    void passThroughToggled();
+    void lookupViewToggled();
+    void showStandardView();
+    void showLookupView();
 
     // A model that refuses the TCP/IP link: warns with `text` and falls back
     // to the serial link with the model's line settings.
-    void ForceSerialMode(const QString &text);
+    void forceSerialMode(const QString &text);
 
     struct SerialSettings {
         QString settings;
@@ -56,7 +57,7 @@ public:
     static const QString kKeypadModeWarning;
 
 private:
-    void showLookupView(bool shown);
+    void setLookupViewShown(bool shown);
 
     QWidget &m_window;
     const EditorControls &m_ui;

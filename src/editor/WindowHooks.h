@@ -8,6 +8,6 @@ struct WindowHooks {
     std::function<void()> statusCaption;
     // Centres the window on its screen.
     std::function<void()> centerForm;
-    // Sets the window width for a view, in twips.
-    std::function<void(int twips)> setViewWidth;
+    // Sets the window width for a view, in pixels at 96 dpi.
+    std::function<void(int width)> setViewWidth;
 };

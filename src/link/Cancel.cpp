@@ -3,9 +3,9 @@
 #include "EngineView.h"
 #include "SharedState.h"
 
-void CancelDownload(SharedState &state, EngineView &view) {
-    state.mblnAbort = true;
-    state.mblnDownloadDone = true;
+void requestCancel(SharedState &state, EngineView &view) {
+    state.abortRequested = true;
+    state.downloadDone = true;
     state.operatorCancelled = true;
     view.setStatus(QStringLiteral("Please Wait..."));
 }

@@ -8,11 +8,11 @@
 class SerialChannel {
 public:
     virtual ~SerialChannel() = default;
-    virtual void OpenPort() = 0;
-    virtual void ClosePort() = 0;
-    virtual void CommSend(const QByteArray &text) = 0;
+    virtual void openPort() = 0;
+    virtual void closePort() = 0;
+    virtual void send(const QByteArray &text) = 0;
     // 0 count reached, -1 timed out, -2 port not open.
-    virtual qint16 CommReceive(QByteArray &reply, qint32 count, float &timeout) = 0;
+    virtual qint16 receive(QByteArray &reply, qint32 count, float &timeout) = 0;
     // Empties the receive buffer (nothing happens on a closed port).
     virtual void clearInput() = 0;
     // The serial control's current line-settings text.
@@ -24,10 +24,10 @@ public:
 class SocketChannel {
 public:
     virtual ~SocketChannel() = default;
-    virtual bool SockConnect() = 0;
-    virtual void SockSend(const QByteArray &text, float &timeout) = 0;
+    virtual bool connectToPrinter() = 0;
+    virtual void send(const QByteArray &text, float &timeout) = 0;
     // 0 received, -1 timed out, -2 not connected, -3 more than count.
-    virtual qint16 SockReceive(QByteArray &reply, qint32 count, float &timeout) = 0;
-    virtual void SockClose() = 0;
+    virtual qint16 receive(QByteArray &reply, qint32 count, float &timeout) = 0;
+    virtual void closeConnection() = 0;
     virtual void setKeepAlive(bool on) = 0;
 };

@@ -6,14 +6,14 @@ namespace LinkDescription {
 
 QString serial(const SharedState &state) {
     static const char *const suffixes[] = {" None", " Xon/Xoff", " RTS/CTS", " RTS+Xon/Xoff"};
-    const int code = state.gintHandshaking;
+    const int code = state.handshaking;
     const QString suffix = QLatin1String((code >= 0 && code <= 3) ? suffixes[code] : " ?");
-    return QStringLiteral("Com") + QString::number(state.gintComPort) + QLatin1Char(' ') +
-           state.gstrSettings + suffix;
+    return QStringLiteral("Com") + QString::number(state.comPort) + QLatin1Char(' ') +
+           state.lineSettings + suffix;
 }
 
 QString socket(const SharedState &state) {
-    return state.gstrIPAddress + QStringLiteral(" at port ") + QString::number(state.glngIPPort);
+    return state.ipAddress + QStringLiteral(" at port ") + QString::number(state.ipPort);
 }
 
 QString serialMode() {

@@ -7,31 +7,31 @@ class EngineView;
 class SerialLink;
 struct SharedState;
 
-// The two timers of the links: tmrSend resets the K72e keypad once after a
-// pass-through download; tmrKeepAlive keeps a socket connection alive.
+// The two timers of the links: resetTimer resets the K72e keypad once after a
+// pass-through download; keepAliveTimer keeps a socket connection alive.
 class LinkTimers : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kSendDesignIntervalMs = 15000;
-    static constexpr int kSendSerialIntervalMs = 7500;
-    static constexpr int kSendSocketIntervalMs = 8500;
+    static constexpr int kResetDesignIntervalMs = 15000;
+    static constexpr int kResetSerialIntervalMs = 7500;
+    static constexpr int kResetSocketIntervalMs = 8500;
     static constexpr int kKeepAliveIntervalMs = 1000;
 
     LinkTimers(SharedState &state, SerialLink &serial, EngineView &view, QObject *parent = nullptr);
 
-    QTimer &tmrSend() { return m_tmrSend; }
-    QTimer &tmrKeepAlive() { return m_tmrKeepAlive; }
+    QTimer &resetTimer() { return m_resetTimer; }
+    QTimer &keepAliveTimer() { return m_keepAliveTimer; }
 
     // Starts the reset delay for the current link mode.
     void startResetDelay();
 
-    void tmrSend_Timer();
-    void tmrKeepAlive_Timer();
+    void resetTimerFired();
+    void keepAliveFired();
 
 private:
     SharedState &m_state;
     SerialLink &m_serial;
     EngineView &m_view;
-    QTimer m_tmrSend;
-    QTimer m_tmrKeepAlive;
+    QTimer m_resetTimer;
+    QTimer m_keepAliveTimer;
 };

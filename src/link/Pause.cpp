@@ -5,5 +5,5 @@
 #include "Wait.h"
 
 void Pause(SharedState &state, float &seconds) {
-    Wait::untilDeadline(Clock::now() + double(seconds), state.mblnExitApp);
+    Wait::untilDeadline(Clock::now() + double(seconds), state.exitRequested);
 }

@@ -3,12 +3,12 @@
 #include "SettingsStore.h"
 #include "SharedState.h"
 
-float ReloadReplyTimeout(SharedState &state, const SettingsStore &store) {
+float reloadReplyTimeout(SharedState &state, const SettingsStore &store) {
     if (const auto v = SettingText::toSingle(store.read(QStringLiteral("Timeout"), "25")))
-        state.msngTimeout = *v;
-    if (state.msngTimeout < 30.0f)
-        state.msngTimeout = 30.0f;
-    return state.msngTimeout;
+        state.replyTimeout = *v;
+    if (state.replyTimeout < 30.0f)
+        state.replyTimeout = 30.0f;
+    return state.replyTimeout;
 }
 
 bool isAcceptedReply(const QByteArray &reply) {

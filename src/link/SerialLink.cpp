@@ -19,48 +19,48 @@ constexpr qint64 kOutputLowWater = 64 * 1024;
 SerialLink::SerialLink(SharedState &state, SettingsStore &store, SerialPortControl &port,
                        EngineView &view, QObject *parent)
     : QObject(parent), m_state(state), m_store(store), m_port(port), m_view(view) {
-    connect(&m_port, &SerialPortControl::commEvent, this, &SerialLink::OnComm);
+    connect(&m_port, &SerialPortControl::commEvent, this, &SerialLink::onLineEvent);
 }
 
-void SerialLink::GetPortSettings() {
+void SerialLink::loadPortSettings() {
     // A value that does not convert leaves its variable as it was.
     if (const auto v = SettingText::toInt16(m_store.read(QStringLiteral("Comport"), "1")))
-        m_state.gintComPort = *v;
-    m_state.gstrSettings = m_store.read(QStringLiteral("Settings"), QStringLiteral("9600,N,8,1"));
+        m_state.comPort = *v;
+    m_state.lineSettings = m_store.read(QStringLiteral("Settings"), QStringLiteral("9600,N,8,1"));
     if (const auto v = SettingText::toInt16(m_store.read(QStringLiteral("Handshaking"), "1")))
-        m_state.gintHandshaking = *v;
+        m_state.handshaking = *v;
     if (const auto v = SettingText::toSingle(m_store.read(QStringLiteral("Timeout"), "25")))
-        m_state.msngTimeout = *v;
+        m_state.replyTimeout = *v;
 }
 
-void SerialLink::SetPort() {
-    ClosePort();
+void SerialLink::configurePort() {
+    closePort();
     // A value the port cannot take is skipped; the port keeps its own.
-    m_port.setHandshaking(m_state.gintHandshaking);
-    m_port.setSettings(m_state.gstrSettings);
-    m_port.setCommPort(m_state.gintComPort);
-    OpenPort();
+    m_port.setHandshaking(m_state.handshaking);
+    m_port.setSettings(m_state.lineSettings);
+    m_port.setCommPort(m_state.comPort);
+    openPort();
 }
 
-void SerialLink::OpenPort() {
-    ClosePort();
+void SerialLink::openPort() {
+    closePort();
     if (m_port.open() == SerialNative::PortAlreadyOpen) {
-        m_view.setStatus(QStringLiteral("Comm Port ") + QString::number(m_state.gintComPort) +
+        m_view.setStatus(QStringLiteral("Comm Port ") + QString::number(m_state.comPort) +
                          QStringLiteral(" in use by another application"));
     }
 }
 
-void SerialLink::ClosePort() {
+void SerialLink::closePort() {
     if (m_port.isOpen())
         m_port.close();
 }
 
 void SerialLink::reportNotOpen() {
     m_view.setStatus(QStringLiteral(" Comm port not open"));
-    m_state.gblnDownloadError = true;
+    m_state.downloadError = true;
 }
 
-void SerialLink::CommSend(const QByteArray &text) {
+void SerialLink::send(const QByteArray &text) {
     if (!m_port.isOpen()) {
         reportNotOpen();
         return;
@@ -69,10 +69,10 @@ void SerialLink::CommSend(const QByteArray &text) {
     if (m_port.bytesToWrite() > kOutputHighWater) {
         Wait::until(
             [&] {
-                return !m_port.isOpen() || m_state.mblnAbort ||
+                return !m_port.isOpen() || m_state.abortRequested ||
                        m_port.bytesToWrite() < kOutputLowWater;
             },
-            std::numeric_limits<double>::infinity(), m_state.mblnExitApp);
+            std::numeric_limits<double>::infinity(), m_state.exitRequested);
     }
 }
 
@@ -90,7 +90,7 @@ void SerialLink::applyPortSettings(int handshaking, const QString &settings, int
     m_port.setCommPort(portNumber);
 }
 
-qint16 SerialLink::CommReceive(QByteArray &reply, qint32 count, float &timeout) {
+qint16 SerialLink::receive(QByteArray &reply, qint32 count, float &timeout) {
     if (timeout < 0)
         timeout = 0;
     const double deadline = Clock::now() + double(timeout);
@@ -103,7 +103,7 @@ qint16 SerialLink::CommReceive(QByteArray &reply, qint32 count, float &timeout) 
     Wait::yieldOnce();
     const Wait::Result result =
         Wait::until([&] { return !m_port.isOpen() || m_port.inBufferCount() >= count; }, deadline,
-                    m_state.mblnExitApp);
+                    m_state.exitRequested);
     // The device went away under the wait: as for a port that is not open.
     if (!m_port.isOpen()) {
         reportNotOpen();
@@ -114,21 +114,21 @@ qint16 SerialLink::CommReceive(QByteArray &reply, qint32 count, float &timeout) 
     return result == Wait::Result::TimedOut ? TimedOut : Received;
 }
 
-void SerialLink::OnComm(int code) {
+void SerialLink::onLineEvent(int code) {
     switch (code) {
     case 1001: // break
-        if (!m_state.mblnAbort && m_state.mintPrinter < 2) {
+        if (!m_state.abortRequested && m_state.printer < 2) {
             m_view.setStatus(QStringLiteral("Check Printer..."));
             m_view.setProgressValue(0);
             m_view.setProgressVisible(false);
-            m_state.mblnAbort = true;
-            m_state.mblnBreakSeen = true;
+            m_state.abortRequested = true;
+            m_state.breakSeen = true;
         }
-        m_state.mblnDownloadDone = true;
+        m_state.downloadDone = true;
         break;
     case 1004:
         m_view.setStatus(QStringLiteral("Framing error "));
-        m_state.gblnDownloadError = true;
+        m_state.downloadError = true;
         break;
     case 1006:
         m_view.setStatus(QStringLiteral("Data Lost "));

@@ -21,17 +21,17 @@ public:
     SerialLink(SharedState &state, SettingsStore &store, SerialPortControl &port, EngineView &view,
                QObject *parent = nullptr);
 
-    void GetPortSettings();
-    void SetPort();
-    void OpenPort() override;
-    void ClosePort() override;
+    void loadPortSettings();
+    void configurePort();
+    void openPort() override;
+    void closePort() override;
     // Returns once the bytes are queued; only a full output queue (a
     // printer holding XOFF) makes it wait, so memory stays bounded.
-    void CommSend(const QByteArray &text) override;
+    void send(const QByteArray &text) override;
     // Bytes that came before the call are discarded first. A negative
     // timeout is raised to 0 in the caller's variable.
-    qint16 CommReceive(QByteArray &reply, qint32 count, float &timeout) override;
-    void OnComm(int code);
+    qint16 receive(QByteArray &reply, qint32 count, float &timeout) override;
+    void onLineEvent(int code);
 
     void clearInput() override;
     QString portSettings() const override;

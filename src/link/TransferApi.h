@@ -7,7 +7,7 @@
 class AppFileSender {
 public:
     virtual ~AppFileSender() = default;
-    virtual void SendAppFile(const QString &path) = 0;
+    virtual void sendApplication(const QString &path) = 0;
 };
 
 class ModelSequencer {
@@ -17,5 +17,5 @@ public:
     // application transfer.
     virtual void runSequence() = 0;
     // Puts the operator's instruction for the chosen model in the status line.
-    virtual void Status_Caption() = 0;
+    virtual void showOperatorPrompt() = 0;
 };

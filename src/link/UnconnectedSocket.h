@@ -6,12 +6,12 @@
 // and every receive reports "not connected".
 class UnconnectedSocket : public SocketChannel {
 public:
-    bool SockConnect() override { return false; }
-    void SockSend(const QByteArray &, float &) override {}
-    qint16 SockReceive(QByteArray &reply, qint32, float &) override {
+    bool connectToPrinter() override { return false; }
+    void send(const QByteArray &, float &) override {}
+    qint16 receive(QByteArray &reply, qint32, float &) override {
         reply.clear();
         return -2;
     }
-    void SockClose() override {}
+    void closeConnection() override {}
     void setKeepAlive(bool) override {}
 };

@@ -12,14 +12,14 @@ ModelSequences::ModelSequences(SharedState &state, SettingsStore &store, EngineV
     : m_state(state), m_store(store), m_view(view), m_serial(serial), m_sender(sender) {}
 
 void ModelSequences::runSequence() {
-    switch (m_state.mintPrinter) {
+    switch (m_state.printer) {
     case Printers::Q410:
     case Printers::Q415:
     case Printers::Q417:
-        SendQ410();
+        sendQ410();
         break;
     case Printers::Q412:
-        SendQ412();
+        sendQ412();
         break;
     default:
         // The keypad and the T540, R300 and T523 sequences are not built yet.
@@ -39,8 +39,8 @@ bool ModelSequences::hasSequence(int printer) {
     }
 }
 
-void ModelSequences::Status_Caption() {
-    switch (m_state.mintPrinter) {
+void ModelSequences::showOperatorPrompt() {
+    switch (m_state.printer) {
     case Printers::Q410:
     case Printers::Q415:
     case Printers::Q417:
@@ -49,9 +49,9 @@ void ModelSequences::Status_Caption() {
     case Printers::K72e:
         if (!m_view.isPassThruChecked())
             m_view.setStatus(QStringLiteral("Set Keypad to Loading Script"));
-        else if (m_state.mintMode == 0)
+        else if (m_state.mode == 0)
             m_view.setStatus(QStringLiteral("Set Printer to Print Mode Ready"));
-        else if (m_state.mintMode == 1)
+        else if (m_state.mode == 1)
             m_view.setStatus(QStringLiteral("Set Printer to N Print Mode Ready"));
         break;
     case Printers::Q412:
@@ -69,70 +69,70 @@ void ModelSequences::Status_Caption() {
     }
 }
 
-void ModelSequences::SendApplication() {
-    m_state.mblnAppSent = true;
-    if (!m_state.mblnAbort && !m_state.gblnDownloadError) {
-        m_view.setStatus(QStringLiteral("Downloading ") + fileTitle(m_state.mstrZELFileName));
-        m_sender.SendAppFile(m_state.mstrZELFileName);
-        if (m_state.mblnAbort)
+void ModelSequences::transferApplication() {
+    m_state.appSent = true;
+    if (!m_state.abortRequested && !m_state.downloadError) {
+        m_view.setStatus(QStringLiteral("Downloading ") + fileTitle(m_state.appPath));
+        m_sender.sendApplication(m_state.appPath);
+        if (m_state.abortRequested)
             m_view.setStatus(QStringLiteral("Cancelled"));
-    } else if (m_state.mblnAbort) {
+    } else if (m_state.abortRequested) {
         m_view.setStatus(QStringLiteral("Cancelled"));
     }
 }
 
 bool ModelSequences::hasApplicationToSend() {
-    if (m_state.mblnAbort || m_state.gblnDownloadError) {
-        if (m_state.mblnAbort)
+    if (m_state.abortRequested || m_state.downloadError) {
+        if (m_state.abortRequested)
             m_view.setStatus(QStringLiteral("Cancelled"));
         return false;
     }
     // Without one, lookups alone may still follow.
-    return m_state.gblnAllFile || !m_state.mstrZELFileName.isEmpty();
+    return m_state.isBundle || !m_state.appPath.isEmpty();
 }
 
-void ModelSequences::SendQ410() {
+void ModelSequences::sendQ410() {
     if (hasApplicationToSend())
-        SendApplication();
-    m_state.mblnAbort = false;
+        transferApplication();
+    m_state.abortRequested = false;
 }
 
-void ModelSequences::SendQ412() {
+void ModelSequences::sendQ412() {
     if (hasApplicationToSend()) {
-        if (!m_state.gblnAllFile)
-            m_state.mblnAppSent = true;
-        if (m_state.mintMode != 0 || CheckPrinterStatus())
-            SendApplication();
-        else if (m_state.mblnAbort)
+        if (!m_state.isBundle)
+            m_state.appSent = true;
+        if (m_state.mode != 0 || checkPrinterStatus())
+            transferApplication();
+        else if (m_state.abortRequested)
             m_view.setStatus(QStringLiteral("Cancelled"));
     }
-    m_state.mblnAbort = false;
+    m_state.abortRequested = false;
 }
 
-bool ModelSequences::CheckPrinterStatus() {
-    ReloadReplyTimeout(m_state, m_store);
-    m_serial.CommSend(QByteArrayLiteral("{SR}"));
+bool ModelSequences::checkPrinterStatus() {
+    reloadReplyTimeout(m_state, m_store);
+    m_serial.send(QByteArrayLiteral("{SR}"));
     QByteArray bytes;
-    const qint16 result = m_serial.CommReceive(bytes, 14, m_state.msngTimeout);
+    const qint16 result = m_serial.receive(bytes, 14, m_state.replyTimeout);
     const QString reply = QString::fromLatin1(bytes);
     m_view.setStatus(reply + QStringLiteral(" - Success"));
-    const QString cancelled = m_state.mstrZELFileTitle + QStringLiteral(" Download Cancelled");
+    const QString cancelled = m_state.appTitle + QStringLiteral(" Download Cancelled");
     switch (result) {
     case -2:
-        if (m_state.mblnAbort) {
+        if (m_state.abortRequested) {
             m_view.setStatus(cancelled);
             return true;
         }
         m_view.setStatus(reply + QStringLiteral(" - Comm port not open"));
-        m_state.gblnDownloadError = true;
+        m_state.downloadError = true;
         return false;
     case -1:
-        if (m_state.mblnAbort) {
+        if (m_state.abortRequested) {
             m_view.setStatus(cancelled);
             return true;
         }
         m_view.setStatus(reply + QStringLiteral(" - Download error response timeout"));
-        m_state.gblnDownloadError = true;
+        m_state.downloadError = true;
         return false;
     case 0:
         if (isAcceptedReply(bytes)) {
@@ -141,7 +141,7 @@ bool ModelSequences::CheckPrinterStatus() {
             return true;
         }
         m_view.setStatus(reply + QStringLiteral(" - Packet error"));
-        m_state.gblnDownloadError = true;
+        m_state.downloadError = true;
         return false;
     default:
         return true;

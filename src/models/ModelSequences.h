@@ -17,17 +17,17 @@ public:
     void runSequence() override;
     // Whether this version has the model's download sequence.
     static bool hasSequence(int printer);
-    void Status_Caption() override;
+    void showOperatorPrompt() override;
 
-    void SendQ410();
-    void SendQ412();
+    void sendQ410();
+    void sendQ412();
 
     // The application transfer step every sequence ends with.
-    void SendApplication();
+    void transferApplication();
 
     // The printer's answer to "{SR}" on the serial link: true when the
     // transfer may follow.
-    bool CheckPrinterStatus();
+    bool checkPrinterStatus();
 
 private:
     // The start every sequence shares: false when a stop came first (then

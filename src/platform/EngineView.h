@@ -44,5 +44,5 @@ public:
     virtual int askDefaultSettings(const QString &description) = 0;
 
     // Writes the link settings to the store and shows them.
-    virtual void SaveIt() = 0;
+    virtual void saveLinkSettings() = 0;
 };

@@ -9,54 +9,54 @@
 // passed by reference.
 struct SharedState {
     // Program-wide
-    qint16 gintComPort = 1;
-    QString gstrSettings = QStringLiteral("9600,N,8,1");
-    qint16 gintHandshaking = 1;
-    QString gstrIPAddress;
-    qint32 glngIPPort = 9100;
-    bool gblnDownloadError = false;
-    bool gblnAllFile = false;
-    qint16 gintLookupCount = 0;
-    float gsngTimeout = 25.0f;
-    QString gstrTimeoutText;
+    qint16 comPort = 1;
+    QString lineSettings = QStringLiteral("9600,N,8,1");
+    qint16 handshaking = 1;
+    QString ipAddress;
+    qint32 ipPort = 9100;
+    bool downloadError = false;
+    bool isBundle = false;
+    qint16 nextLookupNumber = 0;
+    float dialogTimeout = 25.0f;
+    QString dialogTimeoutText;
 
     // Main window: the download set
-    QString mstrZELFileName;
-    QString mstrZELFileTitle;
-    QString mstrFormatFileName;
-    QString mstrFormatFileTitle;
+    QString appPath;
+    QString appTitle;
+    QString formatPath;
+    QString formatTitle;
 
     // Main window: link and view choices
-    qint16 mintMode = 0;
-    float msngTimeout = 25.0f;
-    qint16 mintPrinter = 0;
-    bool mblnPassThru = false;
-    bool mblnLookupView = false;
-    bool mblnNeverShowDefault = false;
-    qint16 mintFirstLookup = 0;
-    bool mblnExitApp = false;
+    qint16 mode = 0;
+    float replyTimeout = 25.0f;
+    qint16 printer = 0;
+    bool passThrough = false;
+    bool lookupView = false;
+    bool neverShowDefault = false;
+    qint16 firstLookup = 0;
+    bool exitRequested = false;
 
     // Download flags
-    bool mblnAbort = false;
-    bool mblnBreakSeen = false;
-    bool mblnDownloadDone = false;
-    bool mblnAppSent = false;
+    bool abortRequested = false;
+    bool breakSeen = false;
+    bool downloadDone = false;
+    bool appSent = false;
     // The operator pressed Cancel during the running download. Unlike
-    // mblnAbort, which the sequences clear, it holds until the next start.
+    // abortRequested, which the sequences clear, it holds until the next start.
     bool operatorCancelled = false;
     // How a transfer failed when the flags alone do not keep it (a packet
     // error, which the sequences clear, or the printer's "CP=4").
     QString transferFailure;
 
     // Socket event flags
-    bool mblnConnected = false;
-    bool mblnSendComplete = false;
-    bool mblnDataArrived = false;
+    bool connected = false;
+    bool sendComplete = false;
+    bool dataArrived = false;
 
     // Transfer counters; 64-bit so that progress stays right beyond 2 GB.
-    qint64 mlngBytesSent = 0;
-    qint64 mlngFileLength = 0;
-    QString mstrLookupName;
+    qint64 bytesSent = 0;
+    qint64 fileLength = 0;
+    QString currentLookupName;
 
     // The option the mode dialog shows: 0 "Serial", 1 "TCP/IP".
     qint16 modeOption = 0;

@@ -1,7 +1,7 @@
+#include "DefaultSettingsPrompt.h"
 #include "ModalAnswerer.h"
 #include "SerialPortControl.h"
 #include "WindowRig.h"
-#include "frmMsg.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -28,9 +28,9 @@ class tst_Prompt : public QObject, protected WindowRig {
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("{XA,1}\r\n");
         f.close();
-        m_state->mstrZELFileName = path;
-        m_state->mstrZELFileTitle = "app.fpc";
-        m_window->ui().lblZELAppFilename->setText("app.fpc");
+        m_state->appPath = path;
+        m_state->appTitle = "app.fpc";
+        m_window->ui().appFileLabel->setText("app.fpc");
         m_window->setDownloadCommandsEnabled(true);
     }
     QString stored(const char *key) { return m_store->read(key, "<missing>"); }
@@ -54,12 +54,12 @@ private Q_SLOTS:
         chooseApplication();
         QString asked;
         ModalAnswerer answer([&](QWidget *w) {
-            auto *prompt = qobject_cast<frmMsg *>(w);
+            auto *prompt = qobject_cast<DefaultSettingsPrompt *>(w);
             QVERIFY(prompt);
-            asked = prompt->lblDescription->text();
-            prompt->cmdYes->click();
+            asked = prompt->descriptionLabel->text();
+            prompt->yesButton->click();
         });
-        m_window->ui().cmdDownload->click();
+        m_window->ui().downloadButton->click();
         QCOMPARE(answer.answered(), 1);
         QCOMPARE(asked, QString("The Communication Setting for the Q410/15/17 is not the default "
                                 "setting for the Printer.\r\n\r\nDo you want to set default comm "
@@ -70,7 +70,7 @@ private Q_SLOTS:
         QCOMPARE(stored("Mode"), QString("0"));
         QVERIFY(m_window->serialPort().isOpen());
         QCOMPARE(m_window->serialPort().settings(), QString("9600,o,7,1"));
-        QCOMPARE(m_window->ui().StatusBar1Panel1->text(), QString("Com1 9600,o,7,1 Xon/Xoff"));
+        QCOMPARE(m_window->ui().linkPanel->text(), QString("Com1 9600,o,7,1 Xon/Xoff"));
         // The download went on: the first packet reached the line.
         QCOMPARE(m_pty->readAvailable(), QByteArray("{XA,1}"));
     }
@@ -78,19 +78,20 @@ private Q_SLOTS:
     void cancelSendsNothingAndShowsTheOperatorPrompt() {
         load();
         chooseApplication();
-        ModalAnswerer answer([](QWidget *w) { qobject_cast<frmMsg *>(w)->cmdCancel->click(); });
-        m_window->ui().cmdDownload->click();
+        ModalAnswerer answer(
+            [](QWidget *w) { qobject_cast<DefaultSettingsPrompt *>(w)->cancelButton->click(); });
+        m_window->ui().downloadButton->click();
         QCOMPARE(answer.answered(), 1);
         QCOMPARE(m_pty->readAvailable(), QByteArray());
         QCOMPARE(m_window->status(), QString("Set Printer to Data Transfer/Receive"));
         const MainWindowUi &ui = m_window->ui();
-        QVERIFY(ui.cmdDownload->isEnabled());
-        QVERIFY(ui.mnuFileDownload->isEnabled());
-        QVERIFY(ui.cmdClose->isEnabled());
-        QVERIFY(!ui.cmdCancel->isEnabled());
-        QVERIFY(ui.fraPrinter->isEnabled());
-        QVERIFY(ui.fraZELApp->isEnabled());
-        QVERIFY(!ui.ProgressBar1->isVisible());
+        QVERIFY(ui.downloadButton->isEnabled());
+        QVERIFY(ui.downloadAction->isEnabled());
+        QVERIFY(ui.closeButton->isEnabled());
+        QVERIFY(!ui.cancelButton->isEnabled());
+        QVERIFY(ui.printerGroup->isEnabled());
+        QVERIFY(ui.applicationGroup->isEnabled());
+        QVERIFY(!ui.progressBar->isVisible());
         QCOMPARE(stored("Settings"), QString("<missing>"));
     }
 
@@ -99,26 +100,26 @@ private Q_SLOTS:
         chooseApplication();
         int showing = 0;
         ModalAnswerer answer([&](QWidget *w) {
-            auto *prompt = qobject_cast<frmMsg *>(w);
+            auto *prompt = qobject_cast<DefaultSettingsPrompt *>(w);
             if (++showing == 1)
-                prompt->cmdNo->click();
+                prompt->noButton->click();
             else
                 prompt->reject(); // closed with Escape or the title bar
         });
-        m_window->ui().cmdDownload->click();
-        QCOMPARE(m_window->prompt().Button(), qint16(frmMsg::No));
+        m_window->ui().downloadButton->click();
+        QCOMPARE(m_window->prompt().button(), qint16(DefaultSettingsPrompt::No));
         QCOMPARE(m_pty->readAvailable(), QByteArray("{XA,1}"));
         // The earlier No must not stand for a prompt closed without an answer.
-        m_window->ui().cmdDownload->click();
+        m_window->ui().downloadButton->click();
         QCOMPARE(showing, 2);
-        QCOMPARE(m_window->prompt().Button(), qint16(frmMsg::Cancel));
+        QCOMPARE(m_window->prompt().button(), qint16(DefaultSettingsPrompt::Cancel));
         QCOMPARE(m_pty->readAvailable(), QByteArray());
     }
 
     void menuEntryAndBoxAgreeWithTheStore() {
         load();
-        QAction *menu = m_window->ui().mnuDefaultCheck;
-        QCheckBox *never = m_window->prompt().chkNever;
+        QAction *menu = m_window->ui().defaultCheckAction;
+        QCheckBox *never = m_window->prompt().neverBox;
         QVERIFY(menu->isChecked());
         QVERIFY(!never->isChecked());
         menu->trigger();
@@ -135,26 +136,26 @@ private Q_SLOTS:
         load();
         chooseApplication();
         ModalAnswerer answer([](QWidget *w) {
-            auto *prompt = qobject_cast<frmMsg *>(w);
-            prompt->chkNever->click();
-            prompt->cmdNo->click();
+            auto *prompt = qobject_cast<DefaultSettingsPrompt *>(w);
+            prompt->neverBox->click();
+            prompt->noButton->click();
         });
-        m_window->ui().cmdDownload->click();
+        m_window->ui().downloadButton->click();
         QCOMPARE(answer.answered(), 1);
-        QCOMPARE(m_window->prompt().Button(), qint16(frmMsg::No));
-        QVERIFY(!m_window->ui().mnuDefaultCheck->isChecked());
+        QCOMPARE(m_window->prompt().button(), qint16(DefaultSettingsPrompt::No));
+        QVERIFY(!m_window->ui().defaultCheckAction->isChecked());
         QCOMPARE(stored("NeverShowDefault"), QString("True"));
         // No went on with the settings as they were.
         QCOMPARE(m_window->serialPort().settings(), QString("9600,N,8,1"));
         QCOMPARE(m_pty->readAvailable(), QByteArray("{XA,1}"));
 
         // The next download asks nothing, and neither does the next start.
-        m_window->ui().cmdDownload->click();
+        m_window->ui().downloadButton->click();
         QCOMPARE(answer.answered(), 1);
         m_window.reset();
         load();
-        QVERIFY(m_window->prompt().chkNever->isChecked());
-        QVERIFY(!m_window->ui().mnuDefaultCheck->isChecked());
+        QVERIFY(m_window->prompt().neverBox->isChecked());
+        QVERIFY(!m_window->ui().defaultCheckAction->isChecked());
     }
 
     void matchingSettingsAskNothing() {
@@ -162,7 +163,7 @@ private Q_SLOTS:
         load();
         chooseApplication();
         ModalAnswerer answer([](QWidget *w) { w->close(); });
-        m_window->ui().cmdDownload->click();
+        m_window->ui().downloadButton->click();
         QCOMPARE(answer.answered(), 0);
     }
 
@@ -185,11 +186,11 @@ private Q_SLOTS:
             said = box->text();
             box->accept();
         });
-        m_window->ui().cmdDownload->click();
+        m_window->ui().downloadButton->click();
         QCOMPARE(answer.answered(), 1);
-        QVERIFY2(said.contains(m_window->ui().cboPrinter->currentText()), qPrintable(said));
+        QVERIFY2(said.contains(m_window->ui().printerList->currentText()), qPrintable(said));
         QCOMPARE(m_pty->readAvailable(), QByteArray());
-        QVERIFY(m_window->ui().cmdDownload->isEnabled());
+        QVERIFY(m_window->ui().downloadButton->isEnabled());
         QVERIFY(!m_statuses.contains("Download Complete"));
     }
 
@@ -204,7 +205,7 @@ private Q_SLOTS:
             icon = box->icon();
             box->accept();
         });
-        m_window->ui().mnuHelpContents->trigger();
+        m_window->ui().helpContentsAction->trigger();
         QCOMPARE(answer.answered(), 1);
         QVERIFY2(text.contains(m_dir->filePath("ZELDL.chm")), qPrintable(text));
         QCOMPARE(icon, QMessageBox::NoIcon);
@@ -220,7 +221,7 @@ private Q_SLOTS:
         QDesktopServices::setUrlHandler("file", this, "openUrl");
         {
             ModalAnswerer answer([](QWidget *w) { w->close(); });
-            m_window->Toolbar1_ButtonClick("Help");
+            m_window->toolbarButtonClicked("Help");
             QDesktopServices::unsetUrlHandler("file");
             QCOMPARE(answer.answered(), 0);
             QCOMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(path)});
@@ -232,7 +233,7 @@ private Q_SLOTS:
             text = qobject_cast<QMessageBox *>(w)->text();
             w->close();
         });
-        m_window->ui().mnuHelpContents->trigger();
+        m_window->ui().helpContentsAction->trigger();
         QCOMPARE(text, QString("This option will display help."));
     }
 };

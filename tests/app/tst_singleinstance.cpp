@@ -1,5 +1,5 @@
 #include "InstanceLock.h"
-#include "modMain.h"
+#include "Startup.h"
 
 #include <QApplication>
 #include <QLocalSocket>
@@ -59,7 +59,7 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(serverAnswers(), 15000);
 
         InstanceLock lock;
-        QVERIFY(!CheckSingleInstance(lock));
+        QVERIFY(!checkSingleInstance(lock));
         QCOMPARE(m_seenBoxes, QStringList{"App Running: This application is already running"});
         QVERIFY(!lock.isHeld());
         // The first restored and raised its window, and said so.
@@ -68,7 +68,7 @@ private Q_SLOTS:
         // The whole start procedure: the notice, the hand-over, the end (a
         // start that ran its own window would not return here).
         m_seenBoxes.clear();
-        QCOMPARE(Main(), 0);
+        QCOMPARE(runApplication(), 0);
         QCOMPARE(m_seenBoxes, QStringList{"App Running: This application is already running"});
 
         // Killed: its lock and socket stay behind but do not block.

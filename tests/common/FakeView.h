@@ -53,5 +53,5 @@ public:
         prompts << description;
         return promptAnswer;
     }
-    void SaveIt() override { ++saveItCalls; }
+    void saveLinkSettings() override { ++saveItCalls; }
 };

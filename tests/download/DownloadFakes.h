@@ -81,14 +81,14 @@ public:
     QString settings = QStringLiteral("9600,N,8,1");
     int clears = 0;
 
-    void OpenPort() override { m_log << "OPEN"; }
-    void ClosePort() override { m_log << "CLOSE"; }
-    void CommSend(const QByteArray &text) override {
+    void openPort() override { m_log << "OPEN"; }
+    void closePort() override { m_log << "CLOSE"; }
+    void send(const QByteArray &text) override {
         m_log << "SEND:" + text;
         if (onSend)
             onSend(text);
     }
-    qint16 CommReceive(QByteArray &reply, qint32 count, float &timeout) override {
+    qint16 receive(QByteArray &reply, qint32 count, float &timeout) override {
         m_log << "WAIT";
         counts << count;
         timeouts << timeout;
@@ -120,23 +120,23 @@ public:
     bool keepAlive = false;
     int connects = 0;
 
-    bool SockConnect() override {
+    bool connectToPrinter() override {
         ++connects;
         m_log << "CONNECT";
         return true;
     }
-    void SockSend(const QByteArray &text, float &timeout) override {
+    void send(const QByteArray &text, float &timeout) override {
         m_log << "SOCK:" + text;
         sendTimeouts << timeout;
     }
-    qint16 SockReceive(QByteArray &reply, qint32 count, float &timeout) override {
+    qint16 receive(QByteArray &reply, qint32 count, float &timeout) override {
         m_log << "SOCKWAIT";
         counts << count;
         timeouts << timeout;
         keepAliveDuringWaits << keepAlive;
         return playNext(script, reply);
     }
-    void SockClose() override { m_log << "CLOSESOCK"; }
+    void closeConnection() override { m_log << "CLOSESOCK"; }
     void setKeepAlive(bool on) override { keepAlive = on; }
 
     QList<qint32> counts;
@@ -150,7 +150,7 @@ class FakeAppSender : public AppFileSender {
 public:
     explicit FakeAppSender(WireLog &log) : m_log(log) {}
     std::function<void()> onSend;
-    void SendAppFile(const QString &path) override {
+    void sendApplication(const QString &path) override {
         m_log << "APP:" + path.toUtf8();
         if (onSend)
             onSend();

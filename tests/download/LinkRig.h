@@ -57,15 +57,15 @@ protected:
         switch (what) {
         case OperatorCancel:
             return [this] {
-                CancelDownload(*m_state, *m_view);
+                requestCancel(*m_state, *m_view);
             };
         case SerialBreak:
             // As the serial link's break event on a Q410.
             return [this] {
                 m_view->setStatus(QStringLiteral("Check Printer..."));
-                m_state->mblnAbort = true;
-                m_state->mblnBreakSeen = true;
-                m_state->mblnDownloadDone = true;
+                m_state->abortRequested = true;
+                m_state->breakSeen = true;
+                m_state->downloadDone = true;
             };
         default:
             return {};

@@ -33,8 +33,8 @@ protected:
         const QString path = makeFile(QStringLiteral("app.fpc"), bytes);
         if (path.isEmpty())
             return {};
-        m_state->mstrZELFileName = path;
-        m_state->mstrZELFileTitle = QStringLiteral("app.fpc");
+        m_state->appPath = path;
+        m_state->appTitle = QStringLiteral("app.fpc");
         return path;
     }
 };

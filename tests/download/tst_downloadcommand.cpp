@@ -27,7 +27,7 @@ public:
         else
             m_real.runSequence();
     }
-    void Status_Caption() override { m_real.Status_Caption(); }
+    void showOperatorPrompt() override { m_real.showOperatorPrompt(); }
 
 private:
     ModelSequences &m_real;
@@ -63,9 +63,8 @@ class tst_DownloadCommand : public QObject, protected TransferRig {
         m_view->appFileShown = true;
     }
     void chooseFormat(const QString &name, const QByteArray &bytes) {
-        m_state->mstrFormatFileName =
-            bytes.isEmpty() ? m_dir->filePath(name) : makeFile(name, bytes);
-        m_state->mstrFormatFileTitle = name;
+        m_state->formatPath = bytes.isEmpty() ? m_dir->filePath(name) : makeFile(name, bytes);
+        m_state->formatTitle = name;
     }
     void addLookup(const QString &name, const QByteArray &bytes) {
         m_view->names << name;
@@ -107,7 +106,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("appSent");
         QTest::addColumn<QByteArray>("packet");
         QTest::addColumn<bool>("announced");
-        // With an application; the stand-in sequence leaves mblnAppSent as set.
+        // With an application; the stand-in sequence leaves appSent as set.
         QTest::newRow("Q410, app sent") << 0 << 0 << true << true << QByteArray("{S }") << true;
         QTest::newRow("Q410, app not sent")
             << 0 << 0 << true << false << QByteArray("{Q }") << false;
@@ -146,9 +145,9 @@ private Q_SLOTS:
         QFETCH(bool, appSent);
         QFETCH(QByteArray, packet);
         QFETCH(bool, announced);
-        m_state->mintPrinter = qint16(printer);
-        m_state->mintMode = qint16(mode);
-        m_state->mblnAppSent = appSent;
+        m_state->printer = qint16(printer);
+        m_state->mode = qint16(mode);
+        m_state->appSent = appSent;
         m_sequencer->stand_in = [] {
         };
         if (app)
@@ -156,7 +155,7 @@ private Q_SLOTS:
         else
             addLookup(QStringLiteral("codes.txt"), "A");
         answerEveryPacket(2);
-        m_command->cmdDownload_Click();
+        m_command->startDownload();
 
         // The last thing on the wire, on the link in use, with no reply awaited.
         QCOMPARE(m_log.last(), (mode == 0 ? "SEND:" : "SOCK:") + packet);
@@ -199,8 +198,8 @@ private Q_SLOTS:
         QFETCH(int, mode);
         QFETCH(QString, current);
         QFETCH(QString, prompt);
-        m_state->mintPrinter = qint16(printer);
-        m_state->mintMode = qint16(mode);
+        m_state->printer = qint16(printer);
+        m_state->mode = qint16(mode);
         m_view->passThru = passThru;
         m_view->promptSuppressed = false;
         m_view->promptAnswer = 2;
@@ -208,7 +207,7 @@ private Q_SLOTS:
         m_sequencer->stand_in = [] {
         };
         chooseApp("");
-        m_command->cmdDownload_Click();
+        m_command->startDownload();
         QCOMPARE(m_view->prompts, prompt.isNull() ? QStringList{} : QStringList{prompt});
         // "No" goes on with the settings as they are.
         QVERIFY(m_log.contains("SEQUENCE"));
@@ -218,14 +217,14 @@ private Q_SLOTS:
         // "Don't show again": never asked. A fresh download set for it.
         QVERIFY(!m_view->locked);
         init();
-        m_state->mintPrinter = qint16(printer);
-        m_state->mintMode = qint16(mode);
+        m_state->printer = qint16(printer);
+        m_state->mode = qint16(mode);
         m_view->passThru = passThru;
         m_serial->settings = current;
         m_sequencer->stand_in = [] {
         };
         chooseApp("");
-        m_command->cmdDownload_Click();
+        m_command->startDownload();
         QCOMPARE(m_view->prompts, QStringList{});
     }
 
@@ -252,10 +251,10 @@ private Q_SLOTS:
         QFETCH(int, mode);
         QFETCH(int, answer);
         QFETCH(WireLog, wire);
-        m_state->mintPrinter = qint16(printer);
-        m_state->mintMode = qint16(mode);
-        m_state->gintComPort = 5;
-        m_state->gintHandshaking = 0;
+        m_state->printer = qint16(printer);
+        m_state->mode = qint16(mode);
+        m_state->comPort = 5;
+        m_state->handshaking = 0;
         m_view->promptSuppressed = false;
         m_view->promptAnswer = answer;
         m_serial->settings = QStringLiteral("9600,N,8,1");
@@ -264,21 +263,21 @@ private Q_SLOTS:
         m_sequencer->stand_in = [] {
         };
         answerEveryPacket(2);
-        m_command->cmdDownload_Click();
+        m_command->startDownload();
         QCOMPARE(m_log.mid(0, wire.size()), wire);
         QCOMPARE(m_view->saveItCalls, answer == 1 ? 1 : 0);
         if (answer == 1) {
-            QCOMPARE(m_state->gstrSettings, m_serial->settings);
-            QCOMPARE(int(m_state->gintHandshaking), printer == 3 ? 2 : 1);
+            QCOMPARE(m_state->lineSettings, m_serial->settings);
+            QCOMPARE(int(m_state->handshaking), printer == 3 ? 2 : 1);
         } else {
-            QCOMPARE(m_state->gstrSettings, QStringLiteral("9600,N,8,1"));
-            QCOMPARE(int(m_state->gintHandshaking), 0);
+            QCOMPARE(m_state->lineSettings, QStringLiteral("9600,N,8,1"));
+            QCOMPARE(int(m_state->handshaking), 0);
         }
         if (answer == 3) {
             // Nothing sent; the window as before, with the model's instruction.
             QCOMPARE(m_log, wire);
             QVERIFY(m_view->downloadEnabled);
-            QVERIFY(m_state->mblnDownloadDone);
+            QVERIFY(m_state->downloadDone);
             QCOMPARE(m_view->progressValue, 0);
             QCOMPARE(m_view->current, printer == 0
                                           ? QStringLiteral("Set Printer to Data Transfer/Receive")
@@ -295,10 +294,10 @@ private Q_SLOTS:
     }
     void windowLockedWhileRunning() {
         QFETCH(int, mode);
-        m_state->mintMode = qint16(mode);
+        m_state->mode = qint16(mode);
         m_state->modeOption = qint16(1 - mode);
         // Left over from an earlier download.
-        m_state->mblnAbort = m_state->mblnBreakSeen = m_state->gblnDownloadError = true;
+        m_state->abortRequested = m_state->breakSeen = m_state->downloadError = true;
         m_state->operatorCancelled = true;
         m_state->transferFailure = QStringLiteral("old");
         chooseApp("");
@@ -307,16 +306,16 @@ private Q_SLOTS:
             checked = true;
             QVERIFY(m_view->locked);
             QVERIFY(!m_view->downloadEnabled);
-            QVERIFY(!m_state->mblnAbort && !m_state->mblnBreakSeen);
-            QVERIFY(!m_state->gblnDownloadError && !m_state->operatorCancelled);
+            QVERIFY(!m_state->abortRequested && !m_state->breakSeen);
+            QVERIFY(!m_state->downloadError && !m_state->operatorCancelled);
             QVERIFY(m_state->transferFailure.isEmpty());
             QCOMPARE(int(m_state->modeOption), mode);
         };
-        m_command->cmdDownload_Click();
+        m_command->startDownload();
         QVERIFY(checked);
         QCOMPARE(m_log.first(), mode == 0 ? QByteArray("OPEN") : QByteArray("CONNECT"));
         QVERIFY(m_view->downloadEnabled);
-        QVERIFY(m_state->mblnDownloadDone);
+        QVERIFY(m_state->downloadDone);
         QCOMPARE(m_view->progressValue, 0);
         QCOMPARE(m_view->statuses.first(), QStringLiteral("Working..."));
     }
@@ -328,15 +327,15 @@ private Q_SLOTS:
     }
     void keypadPassThruWaitsForItsReset() {
         QFETCH(bool, cancel);
-        m_state->mintPrinter = Printers::K72e;
+        m_state->printer = Printers::K72e;
         m_view->passThru = true;
         chooseApp("");
         m_sequencer->stand_in = [&] {
-            m_state->mblnAppSent = true;
+            m_state->appSent = true;
             if (cancel)
-                CancelDownload(*m_state, *m_view);
+                requestCancel(*m_state, *m_view);
         };
-        m_command->cmdDownload_Click();
+        m_command->startDownload();
         // The reset timer gives the Download commands back, not the end stage.
         QCOMPARE(m_view->downloadEnabled, cancel);
         QCOMPARE(m_view->current,
@@ -376,7 +375,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(bool, closing);
         const bool q412 = failure == StatusTimeout;
-        m_state->mintPrinter = q412 ? Printers::Q412 : Printers::Q410;
+        m_state->printer = q412 ? Printers::Q412 : Printers::Q410;
         const bool lookupFailure =
             failure == LookupMissing || failure == LookupPacketError || failure == LookupEmpty;
         if (failure == FormatMissing)
@@ -405,14 +404,14 @@ private Q_SLOTS:
             break;
         case CancelDuringApp:
             m_serial->script << Scripted{0, kGood, [this] {
-                                             CancelDownload(*m_state, *m_view);
+                                             requestCancel(*m_state, *m_view);
                                          }};
             break;
         case ClosingPortClosed:
             m_serial->onSend = [this](const QByteArray &line) {
                 if (line == "{S }") {
                     m_view->setStatus(QStringLiteral(" Comm port not open"));
-                    m_state->gblnDownloadError = true;
+                    m_state->downloadError = true;
                 }
             };
             break;
@@ -420,7 +419,7 @@ private Q_SLOTS:
             break;
         }
         m_serial->script << Scripted{0, reply} << Scripted{0, reply} << Scripted{0, reply};
-        m_command->cmdDownload_Click();
+        m_command->startDownload();
 
         if (text.isNull())
             QVERIFY(m_view->current != QStringLiteral("Download Complete"));
@@ -439,12 +438,12 @@ private Q_SLOTS:
         answerEveryPacket(2);
         QObject context;
         m_sequencer->stand_in = [&] {
-            m_state->mblnAppSent = true;
+            m_state->appSent = true;
             // Delivered by the first wait after the sequence: the format pause.
             QMetaObject::invokeMethod(
-                &context, [this] { CancelDownload(*m_state, *m_view); }, Qt::QueuedConnection);
+                &context, [this] { requestCancel(*m_state, *m_view); }, Qt::QueuedConnection);
         };
-        m_command->cmdDownload_Click();
+        m_command->startDownload();
         QCOMPARE(m_log, WireLog({"OPEN", "SEQUENCE"}));
         QCOMPARE(m_view->statuses, QStringList({"Working...", "Please Wait...", "Cancelled"}));
         QVERIFY(m_view->downloadEnabled);
@@ -462,7 +461,7 @@ private Q_SLOTS:
             if (sent == 0)
                 sent = Clock::now();
         };
-        m_command->cmdDownload_Click();
+        m_command->startDownload();
         // The real Q410 sequence has nothing to send; no closing packet follows.
         QCOMPARE(m_log, WireLog({"OPEN", "SEQUENCE", "SEND:F1}", "SEND:F2|"}));
         QVERIFY(sent - working >= 4.0);
@@ -470,19 +469,19 @@ private Q_SLOTS:
     }
 
     void wholeQ412Download() {
-        m_state->mintPrinter = Printers::Q412;
+        m_state->printer = Printers::Q412;
         chooseApp("{X,1}");
         addLookup(QStringLiteral("one.txt"), "A");
         addLookup(QStringLiteral("two.txt"), "B");
         answerEveryPacket(4);
-        m_command->cmdDownload_Click();
+        m_command->startDownload();
         QCOMPARE(m_log, WireLog({"OPEN", "SEQUENCE", "SEND:{SR}", "WAIT", "SEND:{X,1}", "WAIT",
                                  "SEND:{R0_XXXX_A|\r\n", "SEND:}", "WAIT", "SEND:{R1_XXXX_B|\r\n",
                                  "SEND:}", "WAIT", "SEND:{S }"}));
         QCOMPARE(m_view->statuses.mid(m_view->statuses.size() - 4),
                  QStringList({"Download Finished", "SENDING {S }", "Download Complete",
                               "Download Complete"}));
-        QVERIFY(m_state->mblnAppSent);
+        QVERIFY(m_state->appSent);
         QVERIFY(m_view->downloadEnabled);
     }
 };

@@ -119,16 +119,16 @@ private Q_SLOTS:
         QFETCH(QByteArray, file);
         QFETCH(QByteArrayList, wire);
 
-        m_state->mintMode = qint16(mode);
+        m_state->mode = qint16(mode);
         const qsizetype waits = wire.count("WAIT") + wire.count("SOCKWAIT");
         for (qsizetype i = 0; i < waits; ++i) {
             m_serial->script << Scripted{0, reply14('0')};
             m_socket->script << Scripted{0, reply14('0')};
         }
-        m_transfer->SendAppFile(appFile(file));
+        m_transfer->sendApplication(appFile(file));
         QCOMPARE(m_log, wire);
-        QVERIFY(!m_state->gblnDownloadError);
-        QVERIFY(!m_state->mblnAbort);
+        QVERIFY(!m_state->downloadError);
+        QVERIFY(!m_state->abortRequested);
         // The other link stays untouched.
         QCOMPARE(mode == 0 ? m_socket->timeouts.size() : m_serial->timeouts.size(), 0);
     }
@@ -145,7 +145,7 @@ private Q_SLOTS:
     void progressCountsLineCharacters() {
         QFETCH(QByteArray, file);
         QFETCH(QList<int>, progress);
-        m_transfer->SendAppFile(appFile(file));
+        m_transfer->sendApplication(appFile(file));
         QCOMPARE(m_view->progress, progress);
         QCOMPARE(m_view->statuses, QStringList{"Downloading app.fpc"});
         QCOMPARE(m_view->captions.last(), SettingsStore::applicationName());
@@ -173,25 +173,25 @@ private Q_SLOTS:
         QFETCH(qint64, before);
         QFETCH(int, line);
         QFETCH(int, percent);
-        m_state->mlngFileLength = length;
-        m_state->mlngBytesSent = before;
-        QCOMPARE(int(m_transfer->CalcPercent(QByteArray(line, 'x'))), percent);
-        QCOMPARE(m_state->mlngBytesSent, before + line);
+        m_state->fileLength = length;
+        m_state->bytesSent = before;
+        QCOMPARE(int(m_transfer->countProgress(QByteArray(line, 'x'))), percent);
+        QCOMPARE(m_state->bytesSent, before + line);
     }
 
     // A run of fake lines through a 5 GB count never goes backwards or
     // beyond 100.
     void calcPercentClimbsThroughFiveGigabytes() {
-        m_state->mlngFileLength = 5'000'000'000;
+        m_state->fileLength = 5'000'000'000;
         const QByteArray line(1'000'000, 'x');
         int last = 0;
         for (int i = 0; i < 5000; ++i) {
-            const int p = m_transfer->CalcPercent(line);
+            const int p = m_transfer->countProgress(line);
             QVERIFY2(p >= last && p <= 100, qPrintable(QString::number(p)));
             last = p;
         }
         QCOMPARE(last, 100);
-        QCOMPARE(m_state->mlngBytesSent, qint64(5'000'000'000));
+        QCOMPARE(m_state->bytesSent, qint64(5'000'000'000));
     }
 };
 

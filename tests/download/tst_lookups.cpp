@@ -1,7 +1,7 @@
+#include "LookupRecord.h"
 #include "LookupStage.h"
 #include "TransferRig.h"
 #include "WorkingFile.h"
-#include "mdlZEL.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -39,7 +39,7 @@ private Q_SLOTS:
     void init() {
         resetTransfer();
         QFile::remove(WorkingFile::path());
-        m_state->mstrZELFileTitle = QStringLiteral("app.fpc");
+        m_state->appTitle = QStringLiteral("app.fpc");
         m_stage = std::make_unique<LookupStage>(*m_state, *m_view, *m_serial, *m_transfer);
     }
 
@@ -73,7 +73,7 @@ private Q_SLOTS:
         QFETCH(bool, record);
         const QString path = file == kMissing ? m_dir->filePath(QStringLiteral("absent.txt"))
                                               : makeFile(QStringLiteral("probe.txt"), file);
-        QCOMPARE(mdlZEL::IsLookupRecordFile(path), record);
+        QCOMPARE(LookupRecord::isRecordFile(path), record);
     }
 
     void makeLookupRecord_data() {
@@ -105,9 +105,9 @@ private Q_SLOTS:
         QFETCH(QByteArray, text);
         QFETCH(QByteArray, record);
         QFETCH(QStringList, texts);
-        m_state->gintLookupCount = qint16(count);
-        QCOMPARE(mdlZEL::MakeLookupRecord(text, *m_state, *m_view), record);
-        QCOMPARE(int(m_state->gintLookupCount), std::max(count, 0) + 1);
+        m_state->nextLookupNumber = qint16(count);
+        QCOMPARE(LookupRecord::make(text, *m_state, *m_view), record);
+        QCOMPARE(int(m_state->nextLookupNumber), std::max(count, 0) + 1);
         QCOMPARE(m_view->statuses, texts);
     }
 
@@ -177,17 +177,17 @@ private Q_SLOTS:
         QFETCH(QByteArray, temp);
         QFETCH(QByteArrayList, wire);
         QFETCH(int, countAfter);
-        m_state->mintMode = qint16(mode);
-        m_state->gintLookupCount = qint16(count);
-        m_state->mstrLookupName = QStringLiteral("codes.txt");
+        m_state->mode = qint16(mode);
+        m_state->nextLookupNumber = qint16(count);
+        m_state->currentLookupName = QStringLiteral("codes.txt");
         answerEveryPacket(2);
-        QCOMPARE(m_stage->SendLookupFile(makeFile(QStringLiteral("codes.txt"), file)), kGood);
+        QCOMPARE(m_stage->sendLookup(makeFile(QStringLiteral("codes.txt"), file)), kGood);
         QCOMPARE(m_log, wire);
         QCOMPARE(TestFiles::read(WorkingFile::path()), temp);
-        QCOMPARE(int(m_state->gintLookupCount), countAfter);
+        QCOMPARE(int(m_state->nextLookupNumber), countAfter);
         QCOMPARE(m_view->current, QStringLiteral("Download Finished"));
-        QVERIFY(!m_state->gblnDownloadError);
-        QVERIFY(!m_state->mblnDownloadDone);
+        QVERIFY(!m_state->downloadError);
+        QVERIFY(!m_state->downloadDone);
         QCOMPARE(m_view->progressValue, 0);
         QVERIFY(!m_view->progressVisible);
         const QString title = SettingsStore::applicationName();
@@ -259,26 +259,25 @@ private Q_SLOTS:
         QFETCH(QByteArray, returned);
         QFETCH(bool, error);
         QFETCH(bool, abort);
-        m_state->mintMode = qint16(mode);
+        m_state->mode = qint16(mode);
         script.first().during = during(what);
         (mode == 0 ? m_serial->script : m_socket->script) = script;
-        QCOMPARE(m_stage->SendLookupFile(makeFile(QStringLiteral("t.txt"), "A\r\nB")), returned);
+        QCOMPARE(m_stage->sendLookup(makeFile(QStringLiteral("t.txt"), "A\r\nB")), returned);
         QCOMPARE(m_view->statuses, texts);
-        QCOMPARE(m_state->gblnDownloadError, error);
-        QCOMPARE(m_state->mblnAbort, abort);
+        QCOMPARE(m_state->downloadError, error);
+        QCOMPARE(m_state->abortRequested, abort);
         const QList<float> waits =
             script.size() == 2 ? QList<float>{30.0f, 13.0f} : QList<float>{30.0f};
         QCOMPARE(mode == 0 ? m_serial->timeouts : m_socket->timeouts, waits);
-        QVERIFY(!m_state->mblnDownloadDone);
+        QVERIFY(!m_state->downloadDone);
         QCOMPARE(m_serial->clears, 1);
     }
 
     void cancelWhileConverting() {
         QObject context;
         QMetaObject::invokeMethod(
-            &context, [this] { CancelDownload(*m_state, *m_view); }, Qt::QueuedConnection);
-        QCOMPARE(m_stage->SendLookupFile(makeFile(QStringLiteral("t.txt"), "A\r\nB")),
-                 QByteArray());
+            &context, [this] { requestCancel(*m_state, *m_view); }, Qt::QueuedConnection);
+        QCOMPARE(m_stage->sendLookup(makeFile(QStringLiteral("t.txt"), "A\r\nB")), QByteArray());
         QCOMPARE(m_log, WireLog{});
         QCOMPARE(m_view->statuses, QStringList({"Please Wait...", "app.fpc Download Cancelled"}));
     }
@@ -293,19 +292,18 @@ private Q_SLOTS:
         QVERIFY(QFile::link(other, path));
 
         answerEveryPacket(1);
-        m_stage->SendLookupFile(makeFile(QStringLiteral("t.txt"), "A"));
+        m_stage->sendLookup(makeFile(QStringLiteral("t.txt"), "A"));
         QVERIFY(!QFileInfo(path).isSymLink());
         QCOMPARE(TestFiles::read(path), QByteArray("{R0_XXXX_A|\r\n}\r\n"));
         QCOMPARE(TestFiles::read(other), QByteArray("precious"));
     }
 
     void missingLookupFile() {
-        m_state->mstrLookupName = QStringLiteral("gone.txt");
-        QCOMPARE(m_stage->SendLookupFile(m_dir->filePath(QStringLiteral("gone.txt"))),
-                 QByteArray());
+        m_state->currentLookupName = QStringLiteral("gone.txt");
+        QCOMPARE(m_stage->sendLookup(m_dir->filePath(QStringLiteral("gone.txt"))), QByteArray());
         QCOMPARE(m_view->statuses,
                  QStringList{"Download lookup gone.txt error 5 No such file or directory"});
-        QVERIFY(m_state->gblnDownloadError);
+        QVERIFY(m_state->downloadError);
         QCOMPARE(m_log, WireLog{});
         QCOMPARE(m_view->captions.last(), SettingsStore::applicationName());
     }
@@ -335,8 +333,8 @@ private Q_SLOTS:
         QCOMPARE(m_view->statuses, QStringList({"Downloading one.txt", ok, "Download Finished",
                                                 "Downloading two.txt", ok, "Download Finished",
                                                 "Downloading three.txt", ok, "Download Finished"}));
-        QCOMPARE(int(m_state->mintFirstLookup), 3);
-        QCOMPARE(int(m_state->gintLookupCount), 6);
+        QCOMPARE(int(m_state->firstLookup), 3);
+        QCOMPARE(int(m_state->nextLookupNumber), 6);
         QCOMPARE(m_view->selected, 2);
         QCOMPARE(TestFiles::read(WorkingFile::path()), QByteArray("{R5_XXXX_3A|\r\n}\r\n"));
     }
@@ -348,8 +346,8 @@ private Q_SLOTS:
     }
     void keypadClearsItsSlotsFirst() {
         QFETCH(int, mode);
-        m_state->mintPrinter = Printers::K72e;
-        m_state->mintMode = qint16(mode);
+        m_state->printer = Printers::K72e;
+        m_state->mode = qint16(mode);
         list({{"one.txt", "A"}, {"two.txt", "B"}, {"three.txt", "C"}});
         m_view->firstLookup = 3;
         answerEveryPacket(3);
@@ -379,7 +377,7 @@ private Q_SLOTS:
         QCOMPARE(startingWith(m_log, "SEND:{R"),
                  QByteArrayList(
                      {"SEND:{R0_XXXX_A|\r\n", "SEND:{R2_XXXX_r|\r\n", "SEND:{R1_XXXX_C|\r\n"}));
-        QCOMPARE(int(m_state->gintLookupCount), 2);
+        QCOMPARE(int(m_state->nextLookupNumber), 2);
     }
 
     void stageStops_data() {
@@ -437,19 +435,19 @@ private Q_SLOTS:
         if (what == OperatorCancel) {
             m_view->onStatus = [this](const QString &text) {
                 if (text == "Downloading first.txt")
-                    CancelDownload(*m_state, *m_view);
+                    requestCancel(*m_state, *m_view);
             };
         }
         QCOMPARE(m_stage->run(), LookupStage::Next::EndStage);
         QCOMPARE(m_log, wire);
         QCOMPARE(m_view->statuses, texts);
-        QCOMPARE(m_state->gblnDownloadError, error);
-        QCOMPARE(m_state->mblnAbort, abort);
+        QCOMPARE(m_state->downloadError, error);
+        QCOMPARE(m_state->abortRequested, abort);
     }
 
     void stageAfterAnEarlierError() {
         list({{"first.txt", "F"}});
-        m_state->gblnDownloadError = true;
+        m_state->downloadError = true;
         QCOMPARE(m_stage->run(), LookupStage::Next::EndStage);
         QCOMPARE(m_log, WireLog{});
         QCOMPARE(m_view->statuses, QStringList{"Check Printer..."});

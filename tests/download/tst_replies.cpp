@@ -102,11 +102,11 @@ private Q_SLOTS:
         QFETCH(bool, abort);
 
         m_serial->script << Scripted{result, reply, during(what)};
-        m_transfer->SendAppFile(appFile("{X,1}\r\nNEXT"));
+        m_transfer->sendApplication(appFile("{X,1}\r\nNEXT"));
         QCOMPARE(m_view->statuses, texts);
         QCOMPARE(m_log.contains("SEND:NEXT"), nextSent);
-        QCOMPARE(m_state->gblnDownloadError, error);
-        QCOMPARE(m_state->mblnAbort, abort);
+        QCOMPARE(m_state->downloadError, error);
+        QCOMPARE(m_state->abortRequested, abort);
         QCOMPARE(m_serial->counts, QList<qint32>{14});
         QCOMPARE(m_serial->clears, 1);
         QCOMPARE(m_view->progressValue, 0);
@@ -132,20 +132,20 @@ private Q_SLOTS:
         const QList<float> two{30.0f, 13.0f};
         QTest::newRow("13th is 0")
             << QList<Scripted>{{0, kGood}} << 0
-            << QStringList{dl, "SockReceive " + r + " - Success 0", r + " - Success"} << one << true
+            << QStringList{dl, "receive " + r + " - Success 0", r + " - Success"} << one << true
             << false << false;
         QTest::newRow("13th is =")
             << QList<Scripted>{{0, "ACKNOWLEDGED=X"}} << 0
-            << QStringList{dl, "SockReceive ACKNOWLEDGED=X - Success 0", "ACKNOWLEDGED=X - Success"}
+            << QStringList{dl, "receive ACKNOWLEDGED=X - Success 0", "ACKNOWLEDGED=X - Success"}
             << one << true << false << false;
         QTest::newRow("13th is blank")
             << QList<Scripted>{{0, "ACKNOWLEDGED X"}} << 0
-            << QStringList{dl, "SockReceive ACKNOWLEDGED X - Success 0", "ACKNOWLEDGED X - Success",
+            << QStringList{dl, "receive ACKNOWLEDGED X - Success 0", "ACKNOWLEDGED X - Success",
                            "ACKNOWLEDGED XSPACE - Success 0"}
             << one << true << false << false;
         QTest::newRow("13th is ?") << QList<Scripted>{{0, "ACKNOWLEDGED?X"}} << 0
                                    << QStringList{dl,
-                                                  "SockReceive ACKNOWLEDGED?X - Success 0",
+                                                  "receive ACKNOWLEDGED?X - Success 0",
                                                   "ACKNOWLEDGED?X Packet error 0",
                                                   "Cancelled",
                                                   "Cancelled",
@@ -184,15 +184,15 @@ private Q_SLOTS:
         QFETCH(bool, error);
         QFETCH(bool, abort);
 
-        m_state->mintMode = 1;
+        m_state->mode = 1;
         script.first().during = during(what);
         m_socket->script = script;
-        m_transfer->SendAppFile(appFile("{X,1}\r\nNEXT"));
+        m_transfer->sendApplication(appFile("{X,1}\r\nNEXT"));
         QCOMPARE(m_view->statuses, texts);
         QCOMPARE(m_socket->timeouts, timeouts);
         QCOMPARE(m_log.contains("SOCK:NEXT"), nextSent);
-        QCOMPARE(m_state->gblnDownloadError, error);
-        QCOMPARE(m_state->mblnAbort, abort);
+        QCOMPARE(m_state->downloadError, error);
+        QCOMPARE(m_state->abortRequested, abort);
         // The keep-alive runs during the first wait only, and is off after.
         QCOMPARE(m_socket->keepAliveDuringWaits.first(), true);
         QVERIFY(!m_socket->keepAlive);
@@ -231,11 +231,11 @@ private Q_SLOTS:
             m_serial->script << Scripted{0, replies.at(i)};
             file += "{X," + QByteArray::number(i) + "}\r\n";
         }
-        m_transfer->SendAppFile(appFile(file));
+        m_transfer->sendApplication(appFile(file));
         QCOMPARE(m_view->current, last);
-        QCOMPARE(m_state->mblnDownloadDone, done);
+        QCOMPARE(m_state->downloadDone, done);
         QCOMPARE(m_state->transferFailure, failure);
-        QVERIFY(!m_state->mblnAbort);
+        QVERIFY(!m_state->abortRequested);
     }
 
     void flagsAlreadySet_data() {
@@ -253,9 +253,9 @@ private Q_SLOTS:
         QFETCH(bool, abort);
         QFETCH(QStringList, texts);
         QFETCH(QList<int>, progress);
-        m_state->mblnAbort = abort;
-        m_state->gblnDownloadError = !abort;
-        m_transfer->SendAppFile(appFile("{X,1}"));
+        m_state->abortRequested = abort;
+        m_state->downloadError = !abort;
+        m_transfer->sendApplication(appFile("{X,1}"));
         QCOMPARE(m_log, WireLog{});
         QCOMPARE(m_view->statuses, texts);
         QCOMPARE(m_view->progress, progress);
@@ -280,7 +280,7 @@ private Q_SLOTS:
         QFETCH(float, wait);
         if (!stored.isNull())
             SettingsStore().write(QStringLiteral("Timeout"), stored);
-        m_state->mintMode = qint16(mode);
+        m_state->mode = qint16(mode);
         m_serial->script << Scripted{0, kGood} << Scripted{0, kGood};
         m_socket->script = m_serial->script;
         const QString path = appFile("{X,1}\r\n{Y,2}");
@@ -289,7 +289,7 @@ private Q_SLOTS:
             if (line == "{Y,2}")
                 SettingsStore().write(QStringLiteral("Timeout"), QStringLiteral("40"));
         };
-        m_transfer->SendAppFile(path);
+        m_transfer->sendApplication(path);
         if (mode == 1) {
             // The socket fake has no send hook; check the first wait only.
             QCOMPARE(m_socket->timeouts.first(), wait);
@@ -300,28 +300,28 @@ private Q_SLOTS:
 
     void statusNamesTheFileAfterItsFolder() {
         const QString path = appFile("");
-        m_state->mstrZELFileName = QStringLiteral("C:\\Labels\\shown.fpc");
-        m_state->mstrZELFileTitle = QStringLiteral("shown.fpc");
-        m_transfer->SendAppFile(path);
+        m_state->appPath = QStringLiteral("C:\\Labels\\shown.fpc");
+        m_state->appTitle = QStringLiteral("shown.fpc");
+        m_transfer->sendApplication(path);
         QCOMPARE(m_view->statuses, QStringList{"Downloading shown.fpc"});
     }
 
     void otherModeSendsNothing() {
-        m_state->mintMode = 2;
-        m_transfer->SendAppFile(appFile("{X,1}\r\n{Y,2}"));
+        m_state->mode = 2;
+        m_transfer->sendApplication(appFile("{X,1}\r\n{Y,2}"));
         QCOMPARE(m_log, WireLog{});
-        QVERIFY(!m_state->mblnAbort);
-        QVERIFY(!m_state->gblnDownloadError);
+        QVERIFY(!m_state->abortRequested);
+        QVERIFY(!m_state->downloadError);
     }
 
     void missingAppFile() {
-        m_state->mstrZELFileName = m_dir->filePath(QStringLiteral("missing.fpc"));
-        m_state->mstrZELFileTitle = QStringLiteral("missing.fpc");
-        m_transfer->SendAppFile(m_state->mstrZELFileName);
+        m_state->appPath = m_dir->filePath(QStringLiteral("missing.fpc"));
+        m_state->appTitle = QStringLiteral("missing.fpc");
+        m_transfer->sendApplication(m_state->appPath);
         QCOMPARE(m_view->statuses,
                  QStringList({"Downloading missing.fpc",
                               "File download error 5 No such file or directory"}));
-        QVERIFY(m_state->gblnDownloadError);
+        QVERIFY(m_state->downloadError);
         QCOMPARE(m_view->captions.last(), kTitle);
         // The bar is left as it was: shown, its value untouched.
         QCOMPARE(m_view->progress, QList<int>{});
@@ -337,23 +337,23 @@ private Q_SLOTS:
         QFETCH(int, mode);
         const QString path = m_dir->filePath(QStringLiteral("labels.fmt"));
         QVERIFY(TestFiles::write(path, "{F,1|\r\n{X,1}\r\nA|\nB}\r"));
-        m_state->mintMode = qint16(mode);
-        m_state->mstrFormatFileName = path;
-        m_state->mstrFormatFileTitle = QStringLiteral("labels.fmt");
+        m_state->mode = qint16(mode);
+        m_state->formatPath = path;
+        m_state->formatTitle = QStringLiteral("labels.fmt");
         // A stop request from before is dropped; the sequence chose to go on.
-        m_state->mblnAbort = true;
-        m_state->mblnBreakSeen = true;
+        m_state->abortRequested = true;
+        m_state->breakSeen = true;
         QList<bool> doneWhileSending;
         m_serial->onSend = [&](const QByteArray &) {
-            doneWhileSending << m_state->mblnDownloadDone;
+            doneWhileSending << m_state->downloadDone;
         };
-        m_transfer->SendFormatFile();
+        m_transfer->sendFormat();
         const char *p = mode == 0 ? "SEND:" : "SOCK:";
         QCOMPARE(m_log, WireLog({p + QByteArray("{F,1|"), p + QByteArray("{X,1}"),
                                  p + QByteArray("A|"), p + QByteArray("B}")}));
-        QVERIFY(!m_state->mblnAbort);
-        QVERIFY(!m_state->mblnBreakSeen);
-        QVERIFY(!m_state->mblnDownloadDone);
+        QVERIFY(!m_state->abortRequested);
+        QVERIFY(!m_state->breakSeen);
+        QVERIFY(!m_state->downloadDone);
         if (mode == 0)
             QCOMPARE(doneWhileSending, QList<bool>(4, true));
         else
@@ -375,8 +375,8 @@ private Q_SLOTS:
         QFETCH(QStringList, texts);
         const QString path = m_dir->filePath(QStringLiteral("labels.fmt"));
         QVERIFY(TestFiles::write(path, "ONE\r\nTWO\r\nTHREE"));
-        m_state->mstrFormatFileName = path;
-        m_state->mstrFormatFileTitle = QStringLiteral("labels.fmt");
+        m_state->formatPath = path;
+        m_state->formatTitle = QStringLiteral("labels.fmt");
         const std::function<void()> cancel = during(what);
         m_serial->onSend = [&](const QByteArray &) {
             if (cancel) {
@@ -384,25 +384,25 @@ private Q_SLOTS:
             } else {
                 // What the serial link does on a closed port.
                 m_view->setStatus(QStringLiteral(" Comm port not open"));
-                m_state->gblnDownloadError = true;
+                m_state->downloadError = true;
             }
         };
-        m_transfer->SendFormatFile();
+        m_transfer->sendFormat();
         QCOMPARE(m_log, WireLog{"SEND:ONE"});
         QCOMPARE(m_view->statuses, texts);
         QCOMPARE(m_view->captions.last(), kTitle);
     }
 
     void formatFileMissingOrNotChosen() {
-        m_state->mstrFormatFileName = m_dir->filePath(QStringLiteral("missing.fmt"));
-        m_transfer->SendFormatFile();
+        m_state->formatPath = m_dir->filePath(QStringLiteral("missing.fmt"));
+        m_transfer->sendFormat();
         QCOMPARE(m_view->captions, QStringList{});
-        QVERIFY(!m_state->gblnDownloadError);
+        QVERIFY(!m_state->downloadError);
 
-        m_state->mstrFormatFileTitle = QStringLiteral("missing.fmt");
-        m_transfer->SendFormatFile();
+        m_state->formatTitle = QStringLiteral("missing.fmt");
+        m_transfer->sendFormat();
         QCOMPARE(m_view->statuses, QStringList{"FormatDownload Error 5 No such file or directory"});
-        QVERIFY(m_state->gblnDownloadError);
+        QVERIFY(m_state->downloadError);
         QCOMPARE(m_view->captions, QStringList({kTitle + " - missing.fmt", kTitle}));
         QCOMPARE(m_log, WireLog{});
     }

@@ -1,27 +1,27 @@
 #include "DownloadSet.h"
 
+#include "MainWindow.h"
 #include "SharedState.h"
-#include "frmMain.h"
 
 #include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 
-void putDownloadSet(frmMain &window, SharedState &state, const QString &app, const QString &format,
-                    const QStringList &lookups) {
+void putDownloadSet(MainWindow &window, SharedState &state, const QString &app,
+                    const QString &format, const QStringList &lookups) {
     const MainWindowUi &ui = window.ui();
-    state.mstrZELFileName = app;
-    state.mstrZELFileTitle = app.isEmpty() ? QString() : QFileInfo(app).fileName();
-    ui.lblZELAppFilename->setText(state.mstrZELFileTitle);
-    state.gblnAllFile = app.contains(".all") || app.contains(".ALL");
-    state.mstrFormatFileName = format;
-    state.mstrFormatFileTitle = format.isEmpty() ? QString() : QFileInfo(format).fileName();
-    ui.lblFormat->setText(state.mstrFormatFileTitle);
-    ui.lstLookups->clear();
-    ui.lstPaths->clear();
+    state.appPath = app;
+    state.appTitle = app.isEmpty() ? QString() : QFileInfo(app).fileName();
+    ui.appFileLabel->setText(state.appTitle);
+    state.isBundle = app.contains(".all") || app.contains(".ALL");
+    state.formatPath = format;
+    state.formatTitle = format.isEmpty() ? QString() : QFileInfo(format).fileName();
+    ui.formatFileLabel->setText(state.formatTitle);
+    ui.lookupList->clear();
+    ui.lookupPaths->clear();
     for (const QString &path : lookups) {
-        ui.lstLookups->addItem(QFileInfo(path).fileName());
-        ui.lstPaths->addItem(path);
+        ui.lookupList->addItem(QFileInfo(path).fileName());
+        ui.lookupPaths->addItem(path);
     }
     window.setDownloadCommandsEnabled(true);
 }

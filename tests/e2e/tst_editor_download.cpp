@@ -56,13 +56,13 @@ class tst_EditorDownload : public QObject, protected PrinterRig {
         m_answerer->setFileDialogHandler({});
     }
     void clickRow(int row) {
-        auto *list = find<QListWidget>("lstLookups");
+        auto *list = find<QListWidget>("lookupList");
         const QPoint at = list->visualItemRect(list->item(row)).center();
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
     }
     QStringList listed() {
         QStringList names;
-        auto *list = find<QListWidget>("lstLookups");
+        auto *list = find<QListWidget>("lookupList");
         for (int i = 0; i < list->count(); ++i)
             names << list->item(i)->text();
         return names;
@@ -92,26 +92,26 @@ private Q_SLOTS:
         QVERIFY(start());
 
         // The lookup view, a first number of 2, then the files.
-        QTest::mouseClick(find<QCheckBox>("chkLookup"), Qt::LeftButton, {}, QPoint(6, 6));
-        QVERIFY(find("fraZELLookup")->isVisible());
-        QTest::keyClicks(find<QComboBox>("cboLUStart"), "2");
-        choose("cmdZELApp", "app.fpc");
-        choose("cmdAddFmt", "label.fmt");
-        choose("cmdAdd", "\"t3.txt\" \"t1.txt\" \"t2.txt\"");
+        QTest::mouseClick(find<QCheckBox>("lookupBox"), Qt::LeftButton, {}, QPoint(6, 6));
+        QVERIFY(find("lookupGroup")->isVisible());
+        QTest::keyClicks(find<QComboBox>("firstLookupList"), "2");
+        choose("addAppButton", "app.fpc");
+        choose("addFormatButton", "label.fmt");
+        choose("addLookupButton", "\"t3.txt\" \"t1.txt\" \"t2.txt\"");
         QCOMPARE(listed(), (QStringList{"t3.txt", "t1.txt", "t2.txt"}));
-        QCOMPARE(find<QLabel>("lblZELAppFilename")->text(), QString("app.fpc"));
-        QCOMPARE(find<QLabel>("lblFormat")->text(), QString("label.fmt"));
+        QCOMPARE(find<QLabel>("appFileLabel")->text(), QString("app.fpc"));
+        QCOMPARE(find<QLabel>("formatFileLabel")->text(), QString("label.fmt"));
 
         // Reordered with a button and with the keyboard.
         clickRow(1);
-        QTest::mouseClick(find<QPushButton>("cmdDown"), Qt::LeftButton);
+        QTest::mouseClick(find<QPushButton>("downButton"), Qt::LeftButton);
         clickRow(1);
-        QTest::keyClick(find<QListWidget>("lstLookups"), Qt::Key_Up, Qt::ControlModifier);
+        QTest::keyClick(find<QListWidget>("lookupList"), Qt::Key_Up, Qt::ControlModifier);
         QCOMPARE(listed(), (QStringList{"t2.txt", "t3.txt", "t1.txt"}));
 
         // A fresh store: the prompt offers the Q410's line settings, the user takes them.
         m_answerer->seen.clear();
-        QTest::mouseClick(find<QPushButton>("cmdDownload"), Qt::LeftButton);
+        QTest::mouseClick(find<QPushButton>("downloadButton"), Qt::LeftButton);
         QCOMPARE(m_window->status(), QString("Download Complete"));
         QVERIFY(m_answerer->seen.size() == 1 && m_answerer->seen.first().startsWith("prompt|"));
         QVERIFY(statusesInOrder({"Downloading app.fpc", "Download Finished", "Downloading t2.txt",
@@ -119,8 +119,8 @@ private Q_SLOTS:
                                  "Download Complete"}));
         QTRY_COMPARE(m_printer->captured(), kAppWire + kFormatWire + record(2, 'b') +
                                                 record(3, 'c') + record(4, 'a') + "{S }");
-        QVERIFY(find<QPushButton>("cmdDownload")->isEnabled());
-        QVERIFY(!find("ProgressBar1")->isVisible());
+        QVERIFY(find<QPushButton>("downloadButton")->isEnabled());
+        QVERIFY(!find("progressBar")->isVisible());
     }
 
     void droppedSamplesDownload_data() {
@@ -149,8 +149,8 @@ private Q_SLOTS:
         for (const QString &name : files)
             paths << QStringLiteral(ZELDL_SAMPLES_DIR "/") + name;
         dropFiles(paths);
-        QTRY_VERIFY(find<QPushButton>("cmdDownload")->isEnabled());
-        QTest::mouseClick(find<QPushButton>("cmdDownload"), Qt::LeftButton);
+        QTRY_VERIFY(find<QPushButton>("downloadButton")->isEnabled());
+        QTest::mouseClick(find<QPushButton>("downloadButton"), Qt::LeftButton);
         QCOMPARE(m_window->status(), QString("Download Complete"));
         // A fresh store has other line settings: the user takes the defaults.
         QCOMPARE(m_answerer->seen, QStringList{"prompt|Comm Settings"});

@@ -42,14 +42,14 @@ class tst_SerialDownload : public QObject, protected PrinterRig {
                        makeFile("label.fmt", kFormat),
                        {makeFile("t1.txt", kLookup1), makeFile("t2.txt", kLookup2)});
     }
-    void download() { m_window->ui().cmdDownload->click(); }
+    void download() { m_window->ui().downloadButton->click(); }
 
     void verifyUnlocked() {
         const MainWindowUi &ui = m_window->ui();
-        QVERIFY(ui.cmdDownload->isEnabled());
-        QVERIFY(ui.cmdClose->isEnabled());
-        QVERIFY(!ui.cmdCancel->isEnabled());
-        QVERIFY(!ui.ProgressBar1->isVisible());
+        QVERIFY(ui.downloadButton->isEnabled());
+        QVERIFY(ui.closeButton->isEnabled());
+        QVERIFY(!ui.cancelButton->isEnabled());
+        QVERIFY(!ui.progressBar->isVisible());
     }
 
 private Q_SLOTS:
@@ -70,7 +70,7 @@ private Q_SLOTS:
         QTRY_COMPARE(m_printer->captured(),
                      kAppWire + kFormatWire + kLookup1Wire + kLookup2Wire + "{S }");
         verifyUnlocked();
-        QVERIFY(m_state->mblnAppSent);
+        QVERIFY(m_state->appSent);
         QCOMPARE(m_window->windowTitle(), SettingsStore::applicationName());
     }
 
@@ -119,7 +119,7 @@ private Q_SLOTS:
         connect(&poll, &QTimer::timeout, this, [this, &poll] {
             if (m_printer->captured().contains("{XB,2}")) {
                 poll.stop();
-                m_window->ui().cmdCancel->click();
+                m_window->ui().cancelButton->click();
             }
         });
         poll.start(5);
@@ -131,7 +131,7 @@ private Q_SLOTS:
         QTest::qWait(100);
         QCOMPARE(m_printer->captured(), kAppWire);
         verifyUnlocked();
-        QVERIFY(!m_state->mblnAbort);
+        QVERIFY(!m_state->abortRequested);
     }
 
     void cancelDuringThePauseBeforeTheFormat() {
@@ -142,7 +142,7 @@ private Q_SLOTS:
         connect(&poll, &QTimer::timeout, this, [this, &poll] {
             if (m_window->status() == "Download Finished") {
                 poll.stop();
-                m_window->ui().cmdCancel->click();
+                m_window->ui().cancelButton->click();
             }
         });
         poll.start(5);

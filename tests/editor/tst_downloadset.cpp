@@ -64,7 +64,7 @@ class tst_DownloadSet : public QObject, protected WindowRig {
             list << file(name.trimmed());
         return list;
     }
-    QListWidget *list() { return find<QListWidget>(QStringLiteral("lstLookups")); }
+    QListWidget *list() { return find<QListWidget>(QStringLiteral("lookupList")); }
 
     void click(const QString &name) { QTest::mouseClick(find<QPushButton>(name), Qt::LeftButton); }
     QPoint itemCentre(int row) { return list()->visualItemRect(list()->item(row)).center(); }
@@ -83,7 +83,9 @@ class tst_DownloadSet : public QObject, protected WindowRig {
         const QString arg = text.section(QLatin1Char(':'), 1).trimmed();
         if (verb == "app" || verb == "fmt" || verb == "lu") {
             m_chooser->answers.push_back(filesFor(arg));
-            click(verb == "app" ? "cmdZELApp" : verb == "fmt" ? "cmdAddFmt" : "cmdAdd");
+            click(verb == "app"   ? "addAppButton"
+                  : verb == "fmt" ? "addFormatButton"
+                                  : "addLookupButton");
         } else if (verb == "cancel") {
             m_chooser->answers.push_back(std::nullopt);
             click(arg);
@@ -105,7 +107,7 @@ class tst_DownloadSet : public QObject, protected WindowRig {
                                                        : Qt::Key_Delete;
             QTest::keyClick(list(), key, mods);
         } else if (verb == "type") {
-            QTest::keyClicks(find<QComboBox>("cboLUStart"), arg);
+            QTest::keyClicks(find<QComboBox>("firstLookupList"), arg);
         } else if (verb == "answer") {
             m_answerer->setAnswer(arg == "No" ? QMessageBox::No : QMessageBox::Yes);
         } else if (verb == "drop") {
@@ -125,15 +127,17 @@ class tst_DownloadSet : public QObject, protected WindowRig {
     QString enabledControls() {
         const MainWindowUi &ui = m_window->ui();
         QStringList names;
-        const bool download = ui.cmdDownload->isEnabled();
+        const bool download = ui.downloadButton->isEnabled();
         // The three Download commands always go together.
-        if (ui.mnuFileDownload->isEnabled() != download || ui.tbrDownload->isEnabled() != download)
+        if (ui.downloadAction->isEnabled() != download ||
+            ui.toolbarDownload->isEnabled() != download)
             names << "download-commands-disagree";
         if (download)
             names << "download";
         for (const char *name :
-             {"cmdZELApp", "cmdZELRemove", "Label4", "lblFormat", "cmdAddFmt", "cmdRemoveFmt",
-              "cmdAdd", "cmdRemove", "cmdClear", "cmdUp", "cmdDown", "cboLUStart"}) {
+             {"addAppButton", "removeAppButton", "formatLabel", "formatFileLabel",
+              "addFormatButton", "removeFormatButton", "addLookupButton", "removeLookupButton",
+              "removeAllButton", "upButton", "downButton", "firstLookupList"}) {
             if (find(QLatin1String(name))->isEnabled())
                 names << QLatin1String(name);
         }
@@ -168,12 +172,12 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<bool>("portOpen");
 
-        const QString appOnly =
-            "download cmdZELRemove Label4 lblFormat cmdAddFmt cmdAdd cboLUStart";
-        const QString initial = "cmdZELApp cmdAdd cboLUStart";
-        const QString bundle = "download cmdZELRemove cboLUStart";
-        const QString withFormat =
-            "download cmdZELRemove Label4 lblFormat cmdRemoveFmt cmdAdd cboLUStart";
+        const QString appOnly = "download removeAppButton formatLabel formatFileLabel "
+                                "addFormatButton addLookupButton firstLookupList";
+        const QString initial = "addAppButton addLookupButton firstLookupList";
+        const QString bundle = "download removeAppButton firstLookupList";
+        const QString withFormat = "download removeAppButton formatLabel formatFileLabel "
+                                   "removeFormatButton addLookupButton firstLookupList";
         auto row = [](const char *name) -> QTestData & {
             return QTest::newRow(name);
         };
@@ -190,7 +194,8 @@ private Q_SLOTS:
             << "APP.FPC"
             << ""
             << "a.txt,b.txt" << 1
-            << "download cmdZELRemove Label4 lblFormat cmdAddFmt cmdAdd cmdRemove cmdClear cmdUp"
+            << "download removeAppButton formatLabel formatFileLabel addFormatButton "
+               "addLookupButton removeLookupButton removeAllButton upButton"
             << kPrompt << QStringList{} << true;
         row("SET.ALL with three lookups listed")
             << "lu:a.txt,b.txt,c.txt"
@@ -210,30 +215,33 @@ private Q_SLOTS:
             << "Set.All"
             << ""
             << "a.txt" << 0
-            << "download cmdZELRemove Label4 lblFormat cmdAddFmt cmdAdd cmdRemove cmdClear"
+            << "download removeAppButton formatLabel formatFileLabel addFormatButton "
+               "addLookupButton removeLookupButton removeAllButton"
             << kPrompt << QStringList{} << true;
         row("application dialog cancelled")
             << "lu:a.txt"
-            << "cancel:cmdZELApp"
+            << "cancel:addAppButton"
             << ""
             << ""
-            << "a.txt" << 0 << "download cmdZELApp cmdAdd cmdRemove cmdClear" << kOrder
+            << "a.txt" << 0
+            << "download addAppButton addLookupButton removeLookupButton removeAllButton" << kOrder
             << QStringList{} << true;
         row("application removed, empty list")
             << "app:APP.FPC"
-            << "click:cmdZELRemove"
+            << "click:removeAppButton"
             << ""
             << ""
             << "" << -1 << initial << "" << QStringList{} << true;
         row("application removed, the format goes, the lookups stay")
             << "app:APP.FPC; fmt:LABEL.FMT; lu:a.txt,b.txt; select:0"
-            << "click:cmdZELRemove"
+            << "click:removeAppButton"
             << ""
             << ""
-            << "a.txt,b.txt" << 0 << "download cmdZELApp cmdAdd cmdRemove cmdClear cmdDown"
+            << "a.txt,b.txt" << 0
+            << "download addAppButton addLookupButton removeLookupButton removeAllButton downButton"
             << "" << QStringList{} << true;
         row("bundle removed") << "app:SET.ALL"
-                              << "click:cmdZELRemove"
+                              << "click:removeAppButton"
                               << ""
                               << ""
                               << "" << -1 << initial << "" << QStringList{} << true;
@@ -265,34 +273,38 @@ private Q_SLOTS:
             << "" << -1 << appOnly << kPrompt << QStringList{question("label.txt")} << true;
         row("format removed, the application keeps Download")
             << "app:APP.FPC; fmt:LABEL.FMT"
-            << "click:cmdRemoveFmt"
+            << "click:removeFormatButton"
             << "APP.FPC"
             << ""
             << "" << -1 << appOnly << kPrompt << QStringList{} << true;
 
         // Adding lookups
-        row("one lookup") << ""
-                          << "lu:a.txt"
-                          << ""
-                          << ""
-                          << "a.txt" << 0 << "download cmdZELApp cmdAdd cmdRemove cmdClear"
-                          << kOrder << QStringList{} << true;
+        row("one lookup")
+            << ""
+            << "lu:a.txt"
+            << ""
+            << ""
+            << "a.txt" << 0
+            << "download addAppButton addLookupButton removeLookupButton removeAllButton" << kOrder
+            << QStringList{} << true;
         row("two at once, in the dialog's order")
             << ""
             << "lu:b.txt,a.txt"
             << ""
             << ""
-            << "b.txt,a.txt" << 1 << "download cmdZELApp cmdAdd cmdRemove cmdClear cmdUp" << kOrder
-            << QStringList{} << true;
+            << "b.txt,a.txt" << 1
+            << "download addAppButton addLookupButton removeLookupButton removeAllButton upButton"
+            << kOrder << QStringList{} << true;
         row("the same file twice")
             << "lu:a.txt"
             << "lu:a.txt"
             << ""
             << ""
-            << "a.txt,a.txt" << 1 << "download cmdZELApp cmdAdd cmdRemove cmdClear cmdUp" << kOrder
-            << QStringList{} << true;
+            << "a.txt,a.txt" << 1
+            << "download addAppButton addLookupButton removeLookupButton removeAllButton upButton"
+            << kOrder << QStringList{} << true;
         row("lookup dialog cancelled") << ""
-                                       << "cancel:cmdAdd"
+                                       << "cancel:addLookupButton"
                                        << ""
                                        << ""
                                        << "" << -1 << initial << kPrompt << QStringList{} << true;
@@ -300,8 +312,9 @@ private Q_SLOTS:
             << "type:3; lu:#6"
             << "lu:g.txt"
             << ""
-            << "" << numbered(6) + ",g.txt" << 6 << "download cmdZELApp cmdRemove cmdClear cmdUp"
-            << kOrder << QStringList{kMaximum} << true;
+            << "" << numbered(6) + ",g.txt" << 6
+            << "download addAppButton removeLookupButton removeAllButton upButton" << kOrder
+            << QStringList{kMaximum} << true;
         row("first 3, six listed, two more: too many empties the list")
             << "type:3; lu:#6"
             << "lu:g.txt,h.txt"
@@ -312,106 +325,120 @@ private Q_SLOTS:
             << "lu:#9"
             << "lu:j.txt"
             << ""
-            << "" << numbered(9) + ",j.txt" << 9 << "download cmdZELApp cmdRemove cmdClear cmdUp"
-            << kOrder << QStringList{kMaximum} << true;
+            << "" << numbered(9) + ",j.txt" << 9
+            << "download addAppButton removeLookupButton removeAllButton upButton" << kOrder
+            << QStringList{kMaximum} << true;
         row("first 0, eight listed, two more: full without a message")
             << "lu:#8"
             << "lu:i.txt,j.txt"
             << ""
             << "" << numbered(8) + ",i.txt,j.txt" << 9
-            << "download cmdZELApp cmdRemove cmdClear cmdUp" << kOrder << QStringList{} << true;
+            << "download addAppButton removeLookupButton removeAllButton upButton" << kOrder
+            << QStringList{} << true;
         row("first number typed counts")
             << "type:5; lu:#4"
             << "lu:e.txt"
             << ""
-            << "" << numbered(4) + ",e.txt" << 4 << "download cmdZELApp cmdRemove cmdClear cmdUp"
-            << kOrder << QStringList{kMaximum} << true;
+            << "" << numbered(4) + ",e.txt" << 4
+            << "download addAppButton removeLookupButton removeAllButton upButton" << kOrder
+            << QStringList{kMaximum} << true;
         row("full list: removing one enables Add")
             << "lu:#9; lu:j.txt"
-            << "click:cmdRemove"
+            << "click:removeLookupButton"
             << ""
             << "" << numbered(9) << 0
-            << "download cmdZELApp cmdAdd cmdRemove cmdClear cmdUp cmdDown" << kOrder
-            << QStringList{} << true;
+            << "download addAppButton addLookupButton removeLookupButton removeAllButton upButton "
+               "downButton"
+            << kOrder << QStringList{} << true;
         row("full list: an application keeps Add disabled")
             << "lu:#9; lu:j.txt"
             << "app:APP.FPC"
             << "APP.FPC"
             << "" << numbered(9) + ",j.txt" << 9
-            << "download cmdZELRemove Label4 lblFormat cmdAddFmt cmdRemove cmdClear cmdUp"
+            << "download removeAppButton formatLabel formatFileLabel addFormatButton "
+               "removeLookupButton removeAllButton upButton"
             << kPrompt << QStringList{} << true;
 
         // Removing and moving
         row("removal selects the first; Up there changes nothing")
             << "lu:a.txt,b.txt,c.txt; select:1"
-            << "click:cmdRemove; click:cmdUp"
+            << "click:removeLookupButton; click:upButton"
             << ""
             << ""
-            << "a.txt,c.txt" << 0 << "download cmdZELApp cmdAdd cmdRemove cmdClear cmdUp cmdDown"
+            << "a.txt,c.txt" << 0
+            << "download addAppButton addLookupButton removeLookupButton removeAllButton upButton "
+               "downButton"
             << kOrder << QStringList{} << true;
         row("Up moves the entry and keeps it selected")
             << "lu:a.txt,b.txt,c.txt; select:1"
-            << "click:cmdUp"
+            << "click:upButton"
             << ""
             << ""
-            << "b.txt,a.txt,c.txt" << 0 << "download cmdZELApp cmdAdd cmdRemove cmdClear cmdDown"
+            << "b.txt,a.txt,c.txt" << 0
+            << "download addAppButton addLookupButton removeLookupButton removeAllButton downButton"
             << kOrder << QStringList{} << true;
         row("Down moves the entry and keeps it selected")
             << "lu:a.txt,b.txt,c.txt; select:1"
-            << "click:cmdDown"
+            << "click:downButton"
             << ""
             << ""
-            << "a.txt,c.txt,b.txt" << 2 << "download cmdZELApp cmdAdd cmdRemove cmdClear cmdUp"
+            << "a.txt,c.txt,b.txt" << 2
+            << "download addAppButton addLookupButton removeLookupButton removeAllButton upButton"
             << kOrder << QStringList{} << true;
         row("Ctrl+Down on the last changes nothing")
             << "lu:a.txt,b.txt,c.txt"
             << "key:ctrl+down"
             << ""
             << ""
-            << "a.txt,b.txt,c.txt" << 2 << "download cmdZELApp cmdAdd cmdRemove cmdClear cmdUp"
+            << "a.txt,b.txt,c.txt" << 2
+            << "download addAppButton addLookupButton removeLookupButton removeAllButton upButton"
             << kOrder << QStringList{} << true;
-        row("Ctrl+Up moves the entry")
-            << "lu:a.txt,b.txt,c.txt"
-            << "key:ctrl+up"
-            << ""
-            << ""
-            << "a.txt,c.txt,b.txt" << 1
-            << "download cmdZELApp cmdAdd cmdRemove cmdClear cmdUp cmdDown" << kOrder
-            << QStringList{} << true;
+        row("Ctrl+Up moves the entry") << "lu:a.txt,b.txt,c.txt"
+                                       << "key:ctrl+up"
+                                       << ""
+                                       << ""
+                                       << "a.txt,c.txt,b.txt" << 1
+                                       << "download addAppButton addLookupButton "
+                                          "removeLookupButton removeAllButton upButton downButton"
+                                       << kOrder << QStringList{} << true;
         row("Delete removes the current entry")
             << "lu:a.txt,b.txt,c.txt; select:1"
             << "key:delete"
             << ""
             << ""
-            << "a.txt,c.txt" << 0 << "download cmdZELApp cmdAdd cmdRemove cmdClear cmdUp cmdDown"
+            << "a.txt,c.txt" << 0
+            << "download addAppButton addLookupButton removeLookupButton removeAllButton upButton "
+               "downButton"
             << kOrder << QStringList{} << true;
         row("double click removes the entry")
             << "lu:a.txt,b.txt,c.txt"
             << "dblclick:0"
             << ""
             << ""
-            << "b.txt,c.txt" << 0 << "download cmdZELApp cmdAdd cmdRemove cmdClear cmdUp cmdDown"
+            << "b.txt,c.txt" << 0
+            << "download addAppButton addLookupButton removeLookupButton removeAllButton upButton "
+               "downButton"
             << kOrder << QStringList{} << true;
         row("last lookup removed, no application")
             << "lu:a.txt"
-            << "click:cmdRemove"
+            << "click:removeLookupButton"
             << ""
             << ""
             << "" << -1 << initial << "" << QStringList{} << true;
         row("last lookup removed, application chosen")
             << "app:APP.FPC; lu:a.txt"
-            << "click:cmdRemove"
+            << "click:removeLookupButton"
             << "APP.FPC"
             << ""
             << "" << -1 << appOnly << kPrompt << QStringList{} << true;
         row("Remove All closes the port") << "lu:a.txt,b.txt"
-                                          << "click:cmdClear"
+                                          << "click:removeAllButton"
                                           << ""
                                           << ""
                                           << "" << -1 << initial << "" << QStringList{} << false;
         row("Remove All keeps the application and its format")
             << "app:APP.FPC; fmt:LABEL.FMT; lu:a.txt"
-            << "click:cmdClear"
+            << "click:removeAllButton"
             << "APP.FPC"
             << "LABEL.FMT"
             << "" << -1 << withFormat << kPrompt << QStringList{} << false;
@@ -423,8 +450,9 @@ private Q_SLOTS:
             << "APP.FPC"
             << "LABEL.FMT"
             << "b.txt,a.txt" << 1
-            << "download cmdZELRemove Label4 lblFormat cmdRemoveFmt cmdAdd cmdRemove cmdClear "
-               "cmdUp"
+            << "download removeAppButton formatLabel formatFileLabel removeFormatButton "
+               "addLookupButton removeLookupButton removeAllButton "
+               "upButton"
             << kOrder << QStringList{} << true;
         row("drop: a second application is refused")
             << "app:APP.FPC"
@@ -448,8 +476,9 @@ private Q_SLOTS:
             << "lu:#9"
             << "drop:j.txt"
             << ""
-            << "" << numbered(9) + ",j.txt" << 9 << "download cmdZELApp cmdRemove cmdClear cmdUp"
-            << kOrder << QStringList{kMaximum} << true;
+            << "" << numbered(9) + ",j.txt" << 9
+            << "download addAppButton removeLookupButton removeAllButton upButton" << kOrder
+            << QStringList{kMaximum} << true;
     }
     void editing() {
         QFETCH(QString, given);
@@ -473,23 +502,22 @@ private Q_SLOTS:
 
         const MainWindowUi &ui = m_window->ui();
         QStringList names;
-        for (int i = 0; i < ui.lstLookups->count(); ++i)
-            names << ui.lstLookups->item(i)->text();
+        for (int i = 0; i < ui.lookupList->count(); ++i)
+            names << ui.lookupList->item(i)->text();
         QCOMPARE(names.join(QLatin1Char(',')), lookups);
-        QCOMPARE(ui.lstLookups->currentRow(), current);
+        QCOMPARE(ui.lookupList->currentRow(), current);
         // The hidden twin holds the full paths, in the same order, on the same row.
-        QCOMPARE(ui.lstPaths->count(), ui.lstLookups->count());
-        for (int i = 0; i < ui.lstPaths->count(); ++i)
-            QCOMPARE(ui.lstPaths->item(i)->text(), files() + QLatin1Char('/') + names.at(i));
-        QCOMPARE(ui.lstPaths->currentRow(), current);
+        QCOMPARE(ui.lookupPaths->count(), ui.lookupList->count());
+        for (int i = 0; i < ui.lookupPaths->count(); ++i)
+            QCOMPARE(ui.lookupPaths->item(i)->text(), files() + QLatin1Char('/') + names.at(i));
+        QCOMPARE(ui.lookupPaths->currentRow(), current);
 
-        QCOMPARE(ui.lblZELAppFilename->text(), app);
-        QCOMPARE(m_state->mstrZELFileTitle, app);
-        QCOMPARE(m_state->mstrZELFileName, app.isEmpty() ? QString() : files() + '/' + app);
-        QCOMPARE(m_state->gblnAllFile, app.contains(".all") || app.contains(".ALL"));
-        QCOMPARE(ui.lblFormat->text(), format);
-        QCOMPARE(m_state->mstrFormatFileName,
-                 format.isEmpty() ? QString() : files() + '/' + format);
+        QCOMPARE(ui.appFileLabel->text(), app);
+        QCOMPARE(m_state->appTitle, app);
+        QCOMPARE(m_state->appPath, app.isEmpty() ? QString() : files() + '/' + app);
+        QCOMPARE(m_state->isBundle, app.contains(".all") || app.contains(".ALL"));
+        QCOMPARE(ui.formatFileLabel->text(), format);
+        QCOMPARE(m_state->formatPath, format.isEmpty() ? QString() : files() + '/' + format);
         QCOMPARE(enabledControls(), enabled);
         QCOMPARE(m_window->status(), status);
         QCOMPARE(m_answerer->seen, messages);
@@ -520,28 +548,28 @@ private Q_SLOTS:
 
     void lookupCountStartsAgainAfterEachChange() {
         run("lu:a.txt");
-        m_state->gintLookupCount = 7; // as a download leaves it
+        m_state->nextLookupNumber = 7; // as a download leaves it
         run("app:APP.FPC");
-        QCOMPARE(m_state->gintLookupCount, qint16(0));
-        m_state->gintLookupCount = 7;
-        run("click:cmdClear");
-        QCOMPARE(m_state->gintLookupCount, qint16(0));
-        m_state->gintLookupCount = 7;
-        run("click:cmdZELRemove");
-        QCOMPARE(m_state->gintLookupCount, qint16(0));
+        QCOMPARE(m_state->nextLookupNumber, qint16(0));
+        m_state->nextLookupNumber = 7;
+        run("click:removeAllButton");
+        QCOMPARE(m_state->nextLookupNumber, qint16(0));
+        m_state->nextLookupNumber = 7;
+        run("click:removeAppButton");
+        QCOMPARE(m_state->nextLookupNumber, qint16(0));
     }
 
     void dropsOnlyWhereTheButtonsCouldTakeThem() {
         // The standard view holds no lookups; a locked window takes nothing.
-        find<QAction>("mnuStandard")->trigger();
+        find<QAction>("standardViewAction")->trigger();
         run("drop:a.txt");
         QCOMPARE(list()->count(), 0);
         m_window->setDownloadLocked(true);
         run("drop:APP.FPC");
-        QCOMPARE(m_window->ui().lblZELAppFilename->text(), QString());
+        QCOMPARE(m_window->ui().appFileLabel->text(), QString());
         m_window->setDownloadLocked(false);
         run("drop:APP.FPC");
-        QCOMPARE(m_window->ui().lblZELAppFilename->text(), QString("APP.FPC"));
+        QCOMPARE(m_window->ui().appFileLabel->text(), QString("APP.FPC"));
     }
 };
 

@@ -41,7 +41,7 @@ class tst_PrinterSelection : public QObject, protected WindowRig {
     void load() { WindowRig::load(m_chooser.get()); }
     // Opens the list and clicks the model, as a user picks one.
     void choosePrinter(int index) {
-        auto *combo = find<QComboBox>("cboPrinter");
+        auto *combo = find<QComboBox>("printerList");
         combo->showPopup();
         QAbstractItemView *view = combo->view();
         QTRY_VERIFY(view->isVisible());
@@ -59,7 +59,7 @@ class tst_PrinterSelection : public QObject, protected WindowRig {
         for (const QString &name : names)
             paths << m_dir->filePath(name);
         m_chooser->answers.push_back(paths);
-        QTest::mouseClick(find<QPushButton>("cmdAdd"), Qt::LeftButton);
+        QTest::mouseClick(find<QPushButton>("addLookupButton"), Qt::LeftButton);
     }
 
 private Q_SLOTS:
@@ -140,7 +140,7 @@ private Q_SLOTS:
         if (passThru)
             m_store->write("PassThru", "True");
         load();
-        QCOMPARE(find<QCheckBox>("chkPassThru")->isChecked(), passThru);
+        QCOMPARE(find<QCheckBox>("passThroughBox")->isChecked(), passThru);
         QVERIFY(m_answerer->seen.isEmpty());
         for (int pick : picks) {
             choosePrinter(pick);
@@ -149,30 +149,30 @@ private Q_SLOTS:
         }
 
         QCOMPARE(m_answerer->seen, warnings);
-        QCOMPARE(m_state->mintMode, qint16(modeAfter));
+        QCOMPARE(m_state->mode, qint16(modeAfter));
         QCOMPARE(stored("Mode"), QString::number(modeAfter));
-        QCOMPARE(find<QLabel>("StatusBar1Panel2")->text(),
+        QCOMPARE(find<QLabel>("modePanel")->text(),
                  modeAfter == 0 ? QString("Serial Mode") : QString("TCP/IP Mode"));
         // The line settings reach the state, the port and the store; the port
         // number stays.
-        QCOMPARE(m_state->gstrSettings, settings);
-        QCOMPARE(m_state->gintHandshaking, qint16(handshaking));
+        QCOMPARE(m_state->lineSettings, settings);
+        QCOMPARE(m_state->handshaking, qint16(handshaking));
         QCOMPARE(m_window->serialPort().settings(), settings);
         QCOMPARE(m_window->serialPort().handshaking(), handshaking);
-        QCOMPARE(m_state->gintComPort, qint16(2));
+        QCOMPARE(m_state->comPort, qint16(2));
         QCOMPARE(m_window->serialPort().commPort(), 2);
         QCOMPARE(m_store->read("Settings", "9600,N,8,1"), settings);
         QCOMPARE(m_store->read("Handshaking", "1"), QString::number(handshaking));
         QCOMPARE(stored("Comport"), QString("2"));
         if (modeAfter == 0 && !warnings.isEmpty())
-            QCOMPARE(find<QLabel>("StatusBar1Panel1")->text(),
+            QCOMPARE(find<QLabel>("linkPanel")->text(),
                      "Com2 " + settings + (handshaking == 2 ? " RTS/CTS" : " Xon/Xoff"));
 
         QCOMPARE(m_window->status(), status);
-        QCOMPARE(find<QCheckBox>("chkPassThru")->isVisibleTo(m_window.get()), boxShown);
-        QVERIFY(!find<QCheckBox>("chkPassThru")->isChecked() || !boxShown);
+        QCOMPARE(find<QCheckBox>("passThroughBox")->isVisibleTo(m_window.get()), boxShown);
+        QVERIFY(!find<QCheckBox>("passThroughBox")->isChecked() || !boxShown);
         QCOMPARE(stored("PassThru"), passThruStored);
-        QCOMPARE(m_state->mintPrinter, qint16(picks.last()));
+        QCOMPARE(m_state->printer, qint16(picks.last()));
         QCOMPARE(stored("Printer"), QString::number(picks.last()));
     }
 
@@ -203,18 +203,18 @@ private Q_SLOTS:
         m_store->write("Printer", "3");
         load();
         for (int i = 0; i < clicks; ++i)
-            clickBox("chkPassThru");
-        QCOMPARE(find<QCheckBox>("chkPassThru")->isChecked(), clicks == 1);
-        QCOMPARE(m_state->mblnPassThru, clicks == 1);
+            clickBox("passThroughBox");
+        QCOMPARE(find<QCheckBox>("passThroughBox")->isChecked(), clicks == 1);
+        QCOMPARE(m_state->passThrough, clicks == 1);
         QCOMPARE(m_answerer->seen, warnings);
-        QCOMPARE(m_state->mintMode, qint16(modeAfter));
+        QCOMPARE(m_state->mode, qint16(modeAfter));
         QCOMPARE(m_window->status(), status);
         QCOMPARE(this->stored("PassThru"), stored);
     }
 
     void typingInThePrinterListChangesNothing() {
         load();
-        auto *combo = find<QComboBox>("cboPrinter");
+        auto *combo = find<QComboBox>("printerList");
         const QString status = m_window->status();
         QTest::keyClicks(combo, "T5rK ");
         QCOMPARE(combo->currentIndex(), 0);
@@ -238,13 +238,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("action");
         QTest::addColumn<bool>("wide");
         QTest::addColumn<bool>("portOpen");
-        QTest::newRow("Standard from the lookup view") << true << "mnuStandard" << false << false;
-        QTest::newRow("Lookup File cleared") << true << "chkLookup" << false << false;
+        QTest::newRow("Standard from the lookup view")
+            << true << "standardViewAction" << false << false;
+        QTest::newRow("Lookup File cleared") << true << "lookupBox" << false << false;
         QTest::newRow("w/Lookup File from the standard view")
-            << false << "mnuAdvanced" << true << true;
-        QTest::newRow("Lookup File checked") << false << "chkLookup" << true << true;
+            << false << "lookupViewAction" << true << true;
+        QTest::newRow("Lookup File checked") << false << "lookupBox" << true << true;
         QTest::newRow("Standard again, list already empty")
-            << false << "mnuStandard" << false << false;
+            << false << "standardViewAction" << false << false;
     }
     void views() {
         QFETCH(bool, startWide);
@@ -255,25 +256,25 @@ private Q_SLOTS:
         load();
         if (startWide) {
             addLookups({"a.txt", "b.txt"});
-            QCOMPARE(find<QListWidget>("lstLookups")->count(), 2);
+            QCOMPARE(find<QListWidget>("lookupList")->count(), 2);
         }
         QVERIFY(m_window->serialPort().isOpen());
-        if (action == "chkLookup")
-            clickBox("chkLookup");
+        if (action == "lookupBox")
+            clickBox("lookupBox");
         else
             find<QAction>(qPrintable(action))->trigger();
 
-        const int twips = wide ? frmMain::kLookupWidthTwips : frmMain::kStandardWidthTwips;
-        QCOMPARE(m_window->width(), m_window->twipsToPixels(twips));
-        QCOMPARE(find<QGroupBox>("fraZELLookup")->isVisible(), wide);
-        QCOMPARE(find<QAction>("mnuAdvanced")->isChecked(), wide);
-        QCOMPARE(find<QAction>("mnuStandard")->isChecked(), !wide);
-        QCOMPARE(find<QCheckBox>("chkLookup")->isChecked(), wide);
-        QCOMPARE(m_state->mblnLookupView, wide);
+        const int width = wide ? MainWindow::kLookupWidth : MainWindow::kStandardWidth;
+        QCOMPARE(m_window->width(), m_window->scaledWidth(width));
+        QCOMPARE(find<QGroupBox>("lookupGroup")->isVisible(), wide);
+        QCOMPARE(find<QAction>("lookupViewAction")->isChecked(), wide);
+        QCOMPARE(find<QAction>("standardViewAction")->isChecked(), !wide);
+        QCOMPARE(find<QCheckBox>("lookupBox")->isChecked(), wide);
+        QCOMPARE(m_state->lookupView, wide);
         QCOMPARE(stored("LLU"), wide ? QString("True") : QString("False"));
         if (!wide) {
-            QCOMPARE(find<QListWidget>("lstLookups")->count(), 0);
-            QCOMPARE(find<QListWidget>("lstPaths")->count(), 0);
+            QCOMPARE(find<QListWidget>("lookupList")->count(), 0);
+            QCOMPARE(find<QListWidget>("lookupPaths")->count(), 0);
         }
         QCOMPARE(m_window->serialPort().isOpen(), portOpen);
         // Centred on the screen after the change.
@@ -286,12 +287,13 @@ private Q_SLOTS:
     void bundleShownInTheLookupViewDisablesTheLookupButtons() {
         load();
         m_chooser->answers.push_back(QStringList{m_dir->filePath("SET.ALL")});
-        QTest::mouseClick(find<QPushButton>("cmdZELApp"), Qt::LeftButton);
-        find<QAction>("mnuAdvanced")->trigger();
-        QVERIFY(find<QGroupBox>("fraZELLookup")->isVisible());
-        for (const char *name : {"cmdAdd", "cmdRemove", "cmdClear", "cmdUp", "cmdDown"})
+        QTest::mouseClick(find<QPushButton>("addAppButton"), Qt::LeftButton);
+        find<QAction>("lookupViewAction")->trigger();
+        QVERIFY(find<QGroupBox>("lookupGroup")->isVisible());
+        for (const char *name :
+             {"addLookupButton", "removeLookupButton", "removeAllButton", "upButton", "downButton"})
             QVERIFY2(!find(name)->isEnabled(), name);
-        QVERIFY(find<QPushButton>("cmdDownload")->isEnabled());
+        QVERIFY(find<QPushButton>("downloadButton")->isEnabled());
         QCOMPARE(m_window->status(), QString("Set Printer to Data Transfer/Receive"));
     }
 
@@ -301,7 +303,7 @@ private Q_SLOTS:
         load();
         QVERIFY(m_window->isPassThruChecked());
         choosePrinter(5);
-        QVERIFY(!find<QCheckBox>("chkPassThru")->isVisibleTo(m_window.get()));
+        QVERIFY(!find<QCheckBox>("passThroughBox")->isVisibleTo(m_window.get()));
         QVERIFY(!m_window->isPassThruChecked());
     }
 };

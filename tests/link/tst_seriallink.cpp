@@ -47,8 +47,8 @@ class tst_SerialLink : public QObject {
     std::unique_ptr<SerialLink> m_link;
 
     void openWithHandshaking(int code) {
-        m_state->gintHandshaking = qint16(code);
-        m_link->SetPort();
+        m_state->handshaking = qint16(code);
+        m_link->configurePort();
         QVERIFY(m_port->isOpen());
     }
 
@@ -74,7 +74,7 @@ private Q_SLOTS:
     void allByteValuesPassUnchanged() {
         openWithHandshaking(0);
         const QByteArray bytes = allByteValues();
-        m_link->CommSend(bytes);
+        m_link->send(bytes);
         // Output goes out while the event loop runs.
         QByteArray seen;
         QTRY_VERIFY_WITH_TIMEOUT((seen += m_pty->readAvailable(1)).size() >= 256, 5000);
@@ -84,7 +84,7 @@ private Q_SLOTS:
         QByteArray reply;
         float timeout = 30;
         QTimer::singleShot(0, this, [&] { m_pty->write(bytes); });
-        QCOMPARE(m_link->CommReceive(reply, 256, timeout), qint16(0));
+        QCOMPARE(m_link->receive(reply, 256, timeout), qint16(0));
         QCOMPARE(reply.left(256), bytes);
         QCOMPARE(m_view->current, QString("Status - -99"));
     }
@@ -92,7 +92,7 @@ private Q_SLOTS:
     void sendingWithXonXoffKeepsEveryByte() {
         openWithHandshaking(1);
         QByteArray bytes = allByteValues().repeated(8);
-        m_link->CommSend(bytes);
+        m_link->send(bytes);
         QByteArray seen;
         QTRY_VERIFY_WITH_TIMEOUT((seen += m_pty->readAvailable(1)).size() >= bytes.size(), 5000);
         QCOMPARE(seen, bytes);
@@ -104,11 +104,11 @@ private Q_SLOTS:
         float timeout = 30;
 
         // Count 0: ends at the first pass.
-        QCOMPARE(m_link->CommReceive(reply, 0, timeout), qint16(0));
+        QCOMPARE(m_link->receive(reply, 0, timeout), qint16(0));
 
         // A reply longer than the count comes back whole.
         QTimer::singleShot(5, this, [&] { m_pty->write("0123456789ABCDEFGHIJ"); });
-        QCOMPARE(m_link->CommReceive(reply, 14, timeout), qint16(0));
+        QCOMPARE(m_link->receive(reply, 14, timeout), qint16(0));
         QTRY_COMPARE(m_port->inBufferCount() + reply.size(), qint64(20));
 
         // Bytes that came before the call are discarded.
@@ -116,22 +116,22 @@ private Q_SLOTS:
         QTRY_COMPARE(m_port->inBufferCount(), qint64(14));
         QTimer::singleShot(5, this, [&] { m_pty->write("late"); });
         timeout = 2; // 20 ms at the test's time scale
-        QCOMPARE(m_link->CommReceive(reply, 14, timeout), qint16(-1));
+        QCOMPARE(m_link->receive(reply, 14, timeout), qint16(-1));
         QCOMPARE(reply, QByteArray("late"));
 
         // Timed out with nothing: empty reply, and only after the deadline.
         const double start = Clock::now();
         timeout = 1.5;
-        QCOMPARE(m_link->CommReceive(reply, 14, timeout), qint16(-1));
+        QCOMPARE(m_link->receive(reply, 14, timeout), qint16(-1));
         QVERIFY(Clock::now() - start > 1.5);
         QCOMPARE(reply, QByteArray());
         QCOMPARE(m_view->current, QString("Status - -99"));
 
         // A negative timeout is raised to 0 in the caller's variable.
         timeout = -4;
-        QCOMPARE(m_link->CommReceive(reply, 14, timeout), qint16(-1));
+        QCOMPARE(m_link->receive(reply, 14, timeout), qint16(-1));
         QCOMPARE(timeout, 0.0f);
-        QVERIFY(!m_state->gblnDownloadError);
+        QVERIFY(!m_state->downloadError);
     }
 
     void closedPort() {
@@ -139,17 +139,17 @@ private Q_SLOTS:
         QByteArray reply = "kept";
         float timeout = 30;
         const double start = Clock::now();
-        QCOMPARE(m_link->CommReceive(reply, 14, timeout), qint16(-2));
+        QCOMPARE(m_link->receive(reply, 14, timeout), qint16(-2));
         QVERIFY(Clock::now() - start < 1.0);
         QCOMPARE(reply, QByteArray("kept"));
         QCOMPARE(m_view->current, QString(" Comm port not open"));
-        QVERIFY(m_state->gblnDownloadError);
+        QVERIFY(m_state->downloadError);
 
-        m_state->gblnDownloadError = false;
+        m_state->downloadError = false;
         m_view->current.clear();
-        m_link->CommSend("{SR}");
+        m_link->send("{SR}");
         QCOMPARE(m_view->current, QString(" Comm port not open"));
-        QVERIFY(m_state->gblnDownloadError);
+        QVERIFY(m_state->downloadError);
     }
 
     void deviceVanishingDuringAWait() {
@@ -162,34 +162,34 @@ private Q_SLOTS:
         });
         QElapsedTimer real;
         real.start();
-        QCOMPARE(m_link->CommReceive(reply, 14, timeout), qint16(-2));
+        QCOMPARE(m_link->receive(reply, 14, timeout), qint16(-2));
         QVERIFY(real.elapsed() < 10000);
         QCOMPARE(m_view->current, QString(" Comm port not open"));
-        QVERIFY(m_state->gblnDownloadError);
+        QVERIFY(m_state->downloadError);
         QVERIFY(!m_port->isOpen());
     }
 
     void busyPortIsReported() {
         QCOMPARE(flock(m_pty->slaveFd(), LOCK_EX | LOCK_NB), 0);
-        m_state->gintComPort = 1;
-        m_link->SetPort();
+        m_state->comPort = 1;
+        m_link->configurePort();
         QVERIFY(!m_port->isOpen());
         QCOMPARE(m_view->current, QString("Comm Port 1 in use by another application"));
     }
 
     void settingsAreReadWithDefaults() {
-        m_state->gintComPort = 9;
-        m_state->msngTimeout = 3;
-        m_link->GetPortSettings();
-        QCOMPARE(m_state->gintComPort, qint16(1));
-        QCOMPARE(m_state->gstrSettings, QString("9600,N,8,1"));
-        QCOMPARE(m_state->gintHandshaking, qint16(1));
-        QCOMPARE(m_state->msngTimeout, 25.0f);
+        m_state->comPort = 9;
+        m_state->replyTimeout = 3;
+        m_link->loadPortSettings();
+        QCOMPARE(m_state->comPort, qint16(1));
+        QCOMPARE(m_state->lineSettings, QString("9600,N,8,1"));
+        QCOMPARE(m_state->handshaking, qint16(1));
+        QCOMPARE(m_state->replyTimeout, 25.0f);
         m_store->write("Comport", "COM2");
         m_store->write("Timeout", "2.5");
-        m_link->GetPortSettings();
-        QCOMPARE(m_state->gintComPort, qint16(1)); // not a number: kept
-        QCOMPARE(m_state->msngTimeout, 2.5f);
+        m_link->loadPortSettings();
+        QCOMPARE(m_state->comPort, qint16(1)); // not a number: kept
+        QCOMPARE(m_state->replyTimeout, 2.5f);
     }
 
     void lineEvents_data() {
@@ -218,7 +218,7 @@ private Q_SLOTS:
         QFETCH(bool, done);
         LineCounters counts;
         m_port->lineMonitor().start(std::make_unique<FakeCounters>(counts));
-        m_state->mintPrinter = qint16(printer);
+        m_state->printer = qint16(printer);
         m_view->progressVisible = true;
         m_view->progressValue = 40;
 
@@ -228,10 +228,10 @@ private Q_SLOTS:
         m_port->lineMonitor().poll();
 
         QCOMPARE(m_view->current, status);
-        QCOMPARE(m_state->mblnAbort, abort);
-        QCOMPARE(m_state->mblnBreakSeen, abort);
-        QCOMPARE(m_state->gblnDownloadError, error);
-        QCOMPARE(m_state->mblnDownloadDone, done);
+        QCOMPARE(m_state->abortRequested, abort);
+        QCOMPARE(m_state->breakSeen, abort);
+        QCOMPARE(m_state->downloadError, error);
+        QCOMPARE(m_state->downloadDone, done);
         QCOMPARE(m_view->progressVisible, !abort);
         QCOMPARE(m_view->progressValue, abort ? 0 : 40);
 
@@ -244,11 +244,11 @@ private Q_SLOTS:
     void breakAfterAbortOnlyEndsTheDownload() {
         LineCounters counts;
         m_port->lineMonitor().start(std::make_unique<FakeCounters>(counts));
-        m_state->mblnAbort = true;
+        m_state->abortRequested = true;
         counts.breaks = 1;
         m_port->lineMonitor().poll();
-        QVERIFY(!m_state->mblnBreakSeen);
-        QVERIFY(m_state->mblnDownloadDone);
+        QVERIFY(!m_state->breakSeen);
+        QVERIFY(m_state->downloadDone);
         QVERIFY(m_view->statuses.isEmpty());
     }
 
@@ -259,14 +259,14 @@ private Q_SLOTS:
 
     void cancelDuringAWaitSetsFlagsAndTheWaitRunsOn() {
         openWithHandshaking(1);
-        QTimer::singleShot(5, this, [&] { CancelDownload(*m_state, *m_view); });
+        QTimer::singleShot(5, this, [&] { requestCancel(*m_state, *m_view); });
         QByteArray reply;
         float timeout = 5; // 50 ms real
         const double start = Clock::now();
-        QCOMPARE(m_link->CommReceive(reply, 14, timeout), qint16(-1));
+        QCOMPARE(m_link->receive(reply, 14, timeout), qint16(-1));
         QVERIFY(Clock::now() - start > 5.0);
-        QVERIFY(m_state->mblnAbort);
-        QVERIFY(m_state->mblnDownloadDone);
+        QVERIFY(m_state->abortRequested);
+        QVERIFY(m_state->downloadDone);
         QVERIFY(m_view->statuses.contains("Please Wait..."));
 
         float zero = 0;
@@ -296,16 +296,16 @@ private Q_SLOTS:
         QFETCH(QStringList, statuses);
         QFETCH(bool, enabled);
         openWithHandshaking(2);
-        m_state->mintPrinter = Printers::K72e;
-        m_state->mblnAbort = aborted;
+        m_state->printer = Printers::K72e;
+        m_state->abortRequested = aborted;
         m_view->passThru = passThru;
         LinkTimers timers(*m_state, *m_link, *m_view);
         timers.startResetDelay();
-        QVERIFY(timers.tmrSend().isActive());
+        QVERIFY(timers.resetTimer().isActive());
         QTRY_COMPARE_WITH_TIMEOUT(m_view->downloadEnabled || aborted, true, 5000);
         if (aborted)
-            QTRY_VERIFY(!timers.tmrSend().isActive());
-        QVERIFY(!timers.tmrSend().isActive());
+            QTRY_VERIFY(!timers.resetTimer().isActive());
+        QVERIFY(!timers.resetTimer().isActive());
         QCOMPARE(m_view->statuses, statuses);
         QCOMPARE(m_view->downloadEnabled, enabled);
         QCOMPARE(m_pty->readAvailable(), wire);

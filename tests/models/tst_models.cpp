@@ -17,8 +17,8 @@ class tst_Models : public QObject, protected LinkRig {
     std::unique_ptr<ModelSequences> m_models;
 
     void chooseApp() {
-        m_state->mstrZELFileName = kApp;
-        m_state->mstrZELFileTitle = QStringLiteral("app.fpc");
+        m_state->appPath = kApp;
+        m_state->appTitle = QStringLiteral("app.fpc");
     }
 
 private Q_SLOTS:
@@ -47,14 +47,14 @@ private Q_SLOTS:
         QFETCH(int, printer);
         QFETCH(int, mode);
         QFETCH(bool, appSent);
-        m_state->mintPrinter = qint16(printer);
-        m_state->mintMode = qint16(mode);
-        m_state->mblnAppSent = appSent;
+        m_state->printer = qint16(printer);
+        m_state->mode = qint16(mode);
+        m_state->appSent = appSent;
         m_models->runSequence();
         QCOMPARE(m_log, WireLog{});
         QCOMPARE(m_view->statuses, QStringList{});
-        QCOMPARE(m_state->mblnAppSent, appSent);
-        QVERIFY(!m_state->mblnAbort);
+        QCOMPARE(m_state->appSent, appSent);
+        QVERIFY(!m_state->abortRequested);
     }
 
     void flagsAlreadySet_data() {
@@ -73,15 +73,15 @@ private Q_SLOTS:
         QFETCH(bool, abort);
         QFETCH(QStringList, texts);
         chooseApp();
-        m_state->mintPrinter = qint16(printer);
-        m_state->mblnAbort = abort;
-        m_state->gblnDownloadError = !abort;
+        m_state->printer = qint16(printer);
+        m_state->abortRequested = abort;
+        m_state->downloadError = !abort;
         m_models->runSequence();
         QCOMPARE(m_log, WireLog{});
         QCOMPARE(m_view->statuses, texts);
-        QVERIFY(!m_state->mblnAbort);
-        QCOMPARE(m_state->gblnDownloadError, !abort);
-        QVERIFY(!m_state->mblnAppSent);
+        QVERIFY(!m_state->abortRequested);
+        QCOMPARE(m_state->downloadError, !abort);
+        QVERIFY(!m_state->appSent);
     }
 
     void q410SendsTheApplication_data() {
@@ -101,22 +101,22 @@ private Q_SLOTS:
         QFETCH(int, what);
         QFETCH(QStringList, texts);
         chooseApp();
-        m_state->mintPrinter = qint16(printer);
+        m_state->printer = qint16(printer);
         m_sender->onSend = during(what);
         m_models->runSequence();
         // No status request before a Q410's application.
         QCOMPARE(m_log, WireLog{"APP:" + kApp.toUtf8()});
         QCOMPARE(m_view->statuses, texts);
-        QVERIFY(m_state->mblnAppSent);
-        QVERIFY(!m_state->mblnAbort);
+        QVERIFY(m_state->appSent);
+        QVERIFY(!m_state->abortRequested);
     }
 
     void bundleNeedsNoPath() {
-        m_state->gblnAllFile = true;
-        m_models->SendQ410();
+        m_state->isBundle = true;
+        m_models->sendQ410();
         QCOMPARE(m_log, WireLog{"APP:"});
         QCOMPARE(m_view->statuses, QStringList{"Downloading "});
-        QVERIFY(m_state->mblnAppSent);
+        QVERIFY(m_state->appSent);
     }
 
     void q412StatusRequest_data() {
@@ -174,7 +174,7 @@ private Q_SLOTS:
         QFETCH(bool, transferred);
         QFETCH(bool, error);
         chooseApp();
-        m_state->mintPrinter = Printers::Q412;
+        m_state->printer = Printers::Q412;
         reply.during = during(what);
         m_serial->script << reply;
         m_models->runSequence();
@@ -185,10 +185,10 @@ private Q_SLOTS:
         QCOMPARE(m_serial->counts, QList<qint32>{14});
         QCOMPARE(m_serial->timeouts, QList<float>{30.0f});
         QCOMPARE(m_view->statuses, texts);
-        QCOMPARE(m_state->gblnDownloadError, error);
-        QVERIFY(!m_state->mblnAbort);
+        QCOMPARE(m_state->downloadError, error);
+        QVERIFY(!m_state->abortRequested);
         // Set before the request on the plain path, whatever its answer.
-        QVERIFY(m_state->mblnAppSent);
+        QVERIFY(m_state->appSent);
     }
 
     void q412WaitsAtLeastThirtySeconds_data() {
@@ -204,19 +204,19 @@ private Q_SLOTS:
         SettingsStore().write(QStringLiteral("Timeout"), stored);
         chooseApp();
         m_serial->script << Scripted{0, reply14('0')};
-        m_models->SendQ412();
+        m_models->sendQ412();
         QCOMPARE(m_serial->timeouts, QList<float>{wait});
-        QCOMPARE(m_state->msngTimeout, wait);
+        QCOMPARE(m_state->replyTimeout, wait);
     }
 
     void q412OverTcpSendsNoStatusRequest() {
         chooseApp();
-        m_state->mintPrinter = Printers::Q412;
-        m_state->mintMode = 1;
+        m_state->printer = Printers::Q412;
+        m_state->mode = 1;
         m_models->runSequence();
         QCOMPARE(m_log, WireLog{"APP:" + kApp.toUtf8()});
         QCOMPARE(m_view->statuses, QStringList{"Downloading app.fpc"});
-        QVERIFY(m_state->mblnAppSent);
+        QVERIFY(m_state->appSent);
     }
 
     void q412Bundle_data() {
@@ -230,15 +230,15 @@ private Q_SLOTS:
     void q412Bundle() {
         QFETCH(Scripted, reply);
         QFETCH(bool, appSent);
-        m_state->gblnAllFile = true;
-        m_state->mstrZELFileName = QStringLiteral("/labels/set.all");
+        m_state->isBundle = true;
+        m_state->appPath = QStringLiteral("/labels/set.all");
         m_serial->script << reply;
-        m_models->SendQ412();
-        QCOMPARE(m_state->mblnAppSent, appSent);
+        m_models->sendQ412();
+        QCOMPARE(m_state->appSent, appSent);
         QCOMPARE(m_log.contains("APP:/labels/set.all"), appSent);
     }
 
-    void Status_Caption_data() {
+    void showOperatorPrompt_data() {
         QTest::addColumn<int>("printer");
         QTest::addColumn<bool>("passThru");
         QTest::addColumn<int>("mode");
@@ -264,15 +264,15 @@ private Q_SLOTS:
         QTest::newRow("past the list") << 8 << false << 0 << QStringList{""};
         QTest::newRow("nothing chosen") << -1 << false << 0 << QStringList{""};
     }
-    void Status_Caption() {
+    void showOperatorPrompt() {
         QFETCH(int, printer);
         QFETCH(bool, passThru);
         QFETCH(int, mode);
         QFETCH(QStringList, texts);
-        m_state->mintPrinter = qint16(printer);
-        m_state->mintMode = qint16(mode);
+        m_state->printer = qint16(printer);
+        m_state->mode = qint16(mode);
         m_view->passThru = passThru;
-        m_models->Status_Caption();
+        m_models->showOperatorPrompt();
         QCOMPARE(m_view->statuses, texts);
         QCOMPARE(m_log, WireLog{});
     }

@@ -74,7 +74,7 @@ void ModalAnswerer::answerAsUser(QWidget *modal) {
             m_fileDialog(dialog);
         else
             dialog->reject();
-    } else if (auto *yes = modal->findChild<QPushButton *>(QStringLiteral("cmdYes"))) {
+    } else if (auto *yes = modal->findChild<QPushButton *>(QStringLiteral("yesButton"))) {
         // The default-settings prompt: take the model's defaults.
         markAnswered(modal);
         seen << QStringLiteral("prompt|") + modal->windowTitle();

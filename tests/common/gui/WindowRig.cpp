@@ -22,13 +22,13 @@ void WindowRig::plugSilentLine(int port) {
     qputenv("ZELDL_COM" + QByteArray::number(port), m_pty->slavePath().toLocal8Bit());
 }
 
-frmMain &WindowRig::load(FileChooser *chooser) {
-    m_window = std::make_unique<frmMain>(*m_state, *m_store, nullptr);
-    QObject::connect(m_window.get(), &frmMain::statusWritten, m_window.get(),
+MainWindow &WindowRig::load(FileChooser *chooser) {
+    m_window = std::make_unique<MainWindow>(*m_state, *m_store, nullptr);
+    QObject::connect(m_window.get(), &MainWindow::statusWritten, m_window.get(),
                      [this](const QString &text) { m_statuses << text; });
     if (chooser)
         m_window->setFileChooser(*chooser);
-    m_window->Form_Load();
+    m_window->restoreSettings();
     m_window->show();
     return *m_window;
 }

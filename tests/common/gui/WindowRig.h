@@ -1,9 +1,9 @@
 #pragma once
 
+#include "MainWindow.h"
 #include "PtyPair.h"
 #include "SettingsStore.h"
 #include "SharedState.h"
-#include "frmMain.h"
 
 #include <QDebug>
 #include <QStringList>
@@ -22,7 +22,7 @@ protected:
     std::unique_ptr<PtyPair> m_pty;
     std::unique_ptr<SharedState> m_state;
     std::unique_ptr<SettingsStore> m_store;
-    std::unique_ptr<frmMain> m_window;
+    std::unique_ptr<MainWindow> m_window;
     // Every text the window put on its status line, in order.
     QStringList m_statuses;
 
@@ -32,7 +32,7 @@ protected:
     // A pseudo-terminal with nobody on its other end, as Com`port`.
     void plugSilentLine(int port);
     // Opens the window as the program starts it, on the store as it is.
-    frmMain &load(FileChooser *chooser = nullptr);
+    MainWindow &load(FileChooser *chooser = nullptr);
 
     template <typename T = QWidget> T *find(const QString &name) {
         T *w = m_window->findChild<T *>(name);

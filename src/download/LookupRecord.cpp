@@ -1,4 +1,4 @@
-#include "mdlZEL.h"
+#include "LookupRecord.h"
 
 #include "EngineView.h"
 #include "LineReader.h"
@@ -6,9 +6,9 @@
 
 #include <QFile>
 
-namespace mdlZEL {
+namespace LookupRecord {
 
-bool IsLookupRecordFile(const QString &path) {
+bool isRecordFile(const QString &path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return true;
@@ -23,19 +23,19 @@ bool IsLookupRecordFile(const QString &path) {
     return (id >= '0' && id <= '9') || (id >= 'A' && id <= 'K');
 }
 
-bool HasPipe(const QByteArray &text) {
+bool hasPipe(const QByteArray &text) {
     return text.contains('|');
 }
 
-QByteArray MakeLookupRecord(const QByteArray &text, SharedState &state, EngineView &view) {
-    if (state.gintLookupCount < 0)
-        state.gintLookupCount = 0;
-    if (state.gintLookupCount > 9)
+QByteArray make(const QByteArray &text, SharedState &state, EngineView &view) {
+    if (state.nextLookupNumber < 0)
+        state.nextLookupNumber = 0;
+    if (state.nextLookupNumber > 9)
         view.setStatus(QStringLiteral("Invalid lookup count: ") +
-                       QString::number(state.gintLookupCount));
-    const char id = char((HasPipe(text) ? 48 : 66) + state.gintLookupCount);
-    state.gintLookupCount = qint16(state.gintLookupCount + 1);
+                       QString::number(state.nextLookupNumber));
+    const char id = char((hasPipe(text) ? 48 : 66) + state.nextLookupNumber);
+    state.nextLookupNumber = qint16(state.nextLookupNumber + 1);
     return QByteArrayLiteral("{R") + id + QByteArrayLiteral("_XXXX_") + text + '}';
 }
 
-} // namespace mdlZEL
+} // namespace LookupRecord

@@ -7,16 +7,16 @@ class EngineView;
 struct SharedState;
 
 // Recognising and building lookup records.
-namespace mdlZEL {
+namespace LookupRecord {
 
 // True when the file's first line starts with a record head ("{R0_" to
 // "{R9_", "{RA_" to "{RK_"); also when the file cannot be read or is empty.
-bool IsLookupRecordFile(const QString &path);
+bool isRecordFile(const QString &path);
 
-bool HasPipe(const QByteArray &text);
+bool hasPipe(const QByteArray &text);
 
-// "{R" id "_XXXX_" text "}", numbered by gintLookupCount, which then
+// "{R" id "_XXXX_" text "}", numbered by nextLookupNumber, which then
 // advances. A count beyond 9 is reported and used all the same.
-QByteArray MakeLookupRecord(const QByteArray &text, SharedState &state, EngineView &view);
+QByteArray make(const QByteArray &text, SharedState &state, EngineView &view);
 
-} // namespace mdlZEL
+} // namespace LookupRecord

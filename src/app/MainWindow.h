@@ -22,49 +22,49 @@ class SerialLink;
 class SerialPortControl;
 class SettingsStore;
 class SocketChannel;
-class frmMsg;
+class DefaultSettingsPrompt;
 struct SharedState;
 
 // The main window: holds the controls, the links and the timers, runs the
 // load step and the close path, and shows what the engine reports.
-class frmMain : public QMainWindow, public EngineView {
+class MainWindow : public QMainWindow, public EngineView {
     Q_OBJECT
 public:
-    static constexpr int kStandardWidthTwips = PrinterSelection::kStandardWidthTwips;
-    static constexpr int kLookupWidthTwips = PrinterSelection::kLookupWidthTwips;
+    static constexpr int kStandardWidth = PrinterSelection::kStandardWidth;
+    static constexpr int kLookupWidth = PrinterSelection::kLookupWidth;
     static const QString kBlankStatus; // 59 blanks
 
-    frmMain(SharedState &state, SettingsStore &store, InstanceLock *instanceLock,
-            QWidget *parent = nullptr);
-    ~frmMain() override;
+    MainWindow(SharedState &state, SettingsStore &store, InstanceLock *instanceLock,
+               QWidget *parent = nullptr);
+    ~MainWindow() override;
 
     // Restores the settings into the shared state and the controls and
     // opens the serial port; runs before the window is first shown.
-    void Form_Load();
+    void restoreSettings();
 
     // Every way of quitting ends here.
-    void cmdClose_Click();
-    void cmdCancel_Click();
-    void cmdDownload_Click();
-    void mnuFileExit_Click();
-    void mnuHelpContents_Click();
-    void mnuDefaultCheck_Click();
-    void Toolbar1_ButtonClick(const QString &key);
+    void closeProgram();
+    void cancelDownload();
+    void startDownload();
+    void exitProgram();
+    void showHelp();
+    void toggleDefaultCheck();
+    void toolbarButtonClicked(const QString &key);
 
     // Restores and raises the window (a second start asked for it).
     void bringToFront();
 
     // Left = (screen width - window width) / 2, top likewise.
-    void CenterForm();
+    void centerWindow();
     // The window width for a view, in pixels at the screen's resolution.
-    int twipsToPixels(int twips) const;
-    void setViewWidth(int twips);
+    int scaledWidth(int width) const;
+    void setViewWidth(int width);
 
     void showSerialLinkDescription();
     void showSocketLinkDescription();
 
     // The operator prompt for the chosen printer.
-    void Status_Caption();
+    void showOperatorPrompt();
 
     // Where the three adding commands get their files; Qt's dialog unless
     // a test puts its own in place.
@@ -72,13 +72,13 @@ public:
 
     const MainWindowUi &ui() const { return m_ui; }
     SerialLink &serialLink() { return *m_serial; }
-    SerialPortControl &serialPort() { return *m_MSComm1; }
+    SerialPortControl &serialPort() { return *m_serialPort; }
     LinkTimers &linkTimers() { return *m_timers; }
     ModelSequences &modelSequences() { return *m_models; }
     DownloadSetPanel &downloadSet() { return *m_setPanel; }
     PrinterSelection &printerSelection() { return *m_printers; }
     FileDropTarget &fileDrops() { return *m_drops; }
-    frmMsg &prompt() { return *m_frmMsg; }
+    DefaultSettingsPrompt &prompt() { return *m_prompt; }
     QString helpFile() const { return m_helpFile; }
     void setHelpFile(const QString &path) { m_helpFile = path; }
 
@@ -102,7 +102,7 @@ public:
     QString lookupPath(int index) const override;
     bool isDefaultPromptSuppressed() const override;
     int askDefaultSettings(const QString &description) override;
-    void SaveIt() override;
+    void saveLinkSettings() override;
 
 Q_SIGNALS:
     // Every status-line write, also one that repeats the text shown.
@@ -114,16 +114,16 @@ protected:
 private:
     void connectCommands();
     void createEditor();
-    void ReleaseSingleInstance();
+    void releaseSingleInstance();
 
     SharedState &m_state;
     SettingsStore &m_store;
     InstanceLock *m_instanceLock;
     MainWindowUi m_ui;
-    SerialPortControl *m_MSComm1;
+    SerialPortControl *m_serialPort;
     SerialLink *m_serial;
     LinkTimers *m_timers;
-    std::unique_ptr<SocketChannel> m_Winsock1;
+    std::unique_ptr<SocketChannel> m_socket;
     std::unique_ptr<FileTransfer> m_transfer;
     std::unique_ptr<LookupStage> m_lookups;
     std::unique_ptr<ModelSequences> m_models;
@@ -132,6 +132,6 @@ private:
     DownloadSetPanel *m_setPanel;
     PrinterSelection *m_printers;
     FileDropTarget *m_drops;
-    frmMsg *m_frmMsg;
+    DefaultSettingsPrompt *m_prompt;
     QString m_helpFile;
 };

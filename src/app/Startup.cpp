@@ -1,14 +1,14 @@
-#include "modMain.h"
+#include "Startup.h"
 
 #include "InstanceLock.h"
+#include "MainWindow.h"
 #include "SettingsStore.h"
 #include "SharedState.h"
-#include "frmMain.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
-bool CheckSingleInstance(InstanceLock &lock) {
+bool checkSingleInstance(InstanceLock &lock) {
     switch (lock.tryTake()) {
     case InstanceLock::Outcome::Taken:
         return true;
@@ -25,12 +25,12 @@ bool CheckSingleInstance(InstanceLock &lock) {
     return false;
 }
 
-void ReleaseSingleInstance(SharedState &state, InstanceLock *lock) {
+void releaseSingleInstance(SharedState &state, InstanceLock *lock) {
     if (lock)
         lock->release();
-    if (state.mblnExitApp) {
+    if (state.exitRequested) {
         // Every window goes away now; waits still on the stack give up at
-        // once (they watch mblnExitApp) and the event loop then ends.
+        // once (they watch exitRequested) and the event loop then ends.
         const auto windows = QApplication::topLevelWidgets();
         for (QWidget *w : windows)
             w->hide();
@@ -38,18 +38,18 @@ void ReleaseSingleInstance(SharedState &state, InstanceLock *lock) {
     }
 }
 
-int Main() {
+int runApplication() {
     SharedState state;
     SettingsStore store;
     InstanceLock lock;
-    if (!CheckSingleInstance(lock)) {
+    if (!checkSingleInstance(lock)) {
         // The running instance restores and raises its window.
         InstanceLock::askHolderToRaise();
         return 0;
     }
-    frmMain window(state, store, &lock);
-    QObject::connect(&lock, &InstanceLock::raiseRequested, &window, &frmMain::bringToFront);
-    window.Form_Load();
+    MainWindow window(state, store, &lock);
+    QObject::connect(&lock, &InstanceLock::raiseRequested, &window, &MainWindow::bringToFront);
+    window.restoreSettings();
     window.show();
     return QApplication::exec();
 }

@@ -27,9 +27,7 @@ class tst_frmMain : public QObject, protected WindowRig {
     Q_OBJECT
 
     void store(const QString &key, const QString &text) { m_store->write(key, text); }
-    QString panel(int n) {
-        return find<QLabel>(n == 1 ? "StatusBar1Panel1" : "StatusBar1Panel2")->text();
-    }
+    QString panel(int n) { return find<QLabel>(n == 1 ? "linkPanel" : "modePanel")->text(); }
 
 private Q_SLOTS:
     void init() {
@@ -39,32 +37,32 @@ private Q_SLOTS:
     void cleanup() { closeWindowRig(); }
 
     void emptyStoreStartsWithDefaults() {
-        frmMain &w = load();
-        QCOMPARE(m_state->mintMode, qint16(0));
+        MainWindow &w = load();
+        QCOMPARE(m_state->mode, qint16(0));
         QCOMPARE(panel(1), QString("Com1 9600,N,8,1 Xon/Xoff"));
         QCOMPARE(panel(2), QString("Serial Mode"));
-        QCOMPARE(m_state->msngTimeout, 25.0f);
-        QCOMPARE(find<QComboBox>("cboPrinter")->currentText(), QString("Q410"));
-        QCOMPARE(find<QComboBox>("cboPrinter")->count(), 8);
-        QCOMPARE(find<QComboBox>("cboLUStart")->currentText(), QString("0"));
-        QCOMPARE(w.width(), w.twipsToPixels(frmMain::kStandardWidthTwips));
-        QVERIFY(!find<QGroupBox>("fraZELLookup")->isVisible());
-        QVERIFY(find<QAction>("mnuStandard")->isChecked());
-        QVERIFY(!find<QAction>("mnuAdvanced")->isChecked());
-        QVERIFY(find<QAction>("mnuDefaultCheck")->isChecked());
-        QVERIFY(!find<QCheckBox>("chkPassThru")->isChecked());
-        QVERIFY(!find<QPushButton>("cmdDownload")->isEnabled());
-        QVERIFY(!find<QAction>("mnuFileDownload")->isEnabled());
+        QCOMPARE(m_state->replyTimeout, 25.0f);
+        QCOMPARE(find<QComboBox>("printerList")->currentText(), QString("Q410"));
+        QCOMPARE(find<QComboBox>("printerList")->count(), 8);
+        QCOMPARE(find<QComboBox>("firstLookupList")->currentText(), QString("0"));
+        QCOMPARE(w.width(), w.scaledWidth(MainWindow::kStandardWidth));
+        QVERIFY(!find<QGroupBox>("lookupGroup")->isVisible());
+        QVERIFY(find<QAction>("standardViewAction")->isChecked());
+        QVERIFY(!find<QAction>("lookupViewAction")->isChecked());
+        QVERIFY(find<QAction>("defaultCheckAction")->isChecked());
+        QVERIFY(!find<QCheckBox>("passThroughBox")->isChecked());
+        QVERIFY(!find<QPushButton>("downloadButton")->isEnabled());
+        QVERIFY(!find<QAction>("downloadAction")->isEnabled());
         QVERIFY(!find<QAction>("Download")->isEnabled());
-        QVERIFY(!find<QPushButton>("cmdCancel")->isEnabled());
-        QVERIFY(!find<QPushButton>("cmdZELRemove")->isEnabled());
-        QVERIFY(!find<QPushButton>("cmdAddFmt")->isEnabled());
-        QVERIFY(find<QPushButton>("cmdZELApp")->isEnabled());
-        QVERIFY(find<QPushButton>("cmdClose")->isEnabled());
-        QVERIFY(!find<QProgressBar>("ProgressBar1")->isVisible());
+        QVERIFY(!find<QPushButton>("cancelButton")->isEnabled());
+        QVERIFY(!find<QPushButton>("removeAppButton")->isEnabled());
+        QVERIFY(!find<QPushButton>("addFormatButton")->isEnabled());
+        QVERIFY(find<QPushButton>("addAppButton")->isEnabled());
+        QVERIFY(find<QPushButton>("closeButton")->isEnabled());
+        QVERIFY(!find<QProgressBar>("progressBar")->isVisible());
         // The port is open on the pseudo-terminal, as a user would see it.
         QVERIFY(w.serialPort().isOpen());
-        QVERIFY(!m_state->mblnAbort);
+        QVERIFY(!m_state->abortRequested);
         QCOMPARE(w.helpFile().section('/', -1), QString("ZELDL.chm"));
     }
 
@@ -73,17 +71,17 @@ private Q_SLOTS:
         store("IPAddress", "192.0.2.10");
         store("IPPort", "6101");
         QCOMPARE(flock(m_pty->slaveFd(), LOCK_EX | LOCK_NB), 0); // port busy elsewhere
-        frmMain &w = load();
+        MainWindow &w = load();
         QCOMPARE(panel(2), QString("TCP/IP Mode"));
         QCOMPARE(panel(1), QString("192.0.2.10 at port 6101"));
-        QCOMPARE(find<QLabel>("lblStatus")->text(), QString(59, ' '));
+        QCOMPARE(find<QLabel>("statusLabel")->text(), QString(59, ' '));
         QVERIFY(!w.serialPort().isOpen());
     }
 
     void busyPortInSerialModeIsReported() {
         QCOMPARE(flock(m_pty->slaveFd(), LOCK_EX | LOCK_NB), 0);
         load();
-        QCOMPARE(find<QLabel>("lblStatus")->text(),
+        QCOMPARE(find<QLabel>("statusLabel")->text(),
                  QString("Comm Port 1 in use by another application"));
     }
 
@@ -126,14 +124,14 @@ private Q_SLOTS:
         store("Timeout", "7.5"); // the step after a failed one still runs
         load();
         QCOMPARE(panel(1), panel1);
-        QCOMPARE(find<QComboBox>("cboPrinter")->currentText(), printer);
-        QCOMPARE(m_state->msngTimeout, 7.5f);
+        QCOMPARE(find<QComboBox>("printerList")->currentText(), printer);
+        QCOMPARE(m_state->replyTimeout, 7.5f);
     }
 
     void modeTwoRunsNeitherLinkBranch() {
         store("Mode", "2");
         load();
-        QCOMPARE(m_state->mintMode, qint16(2));
+        QCOMPARE(m_state->mode, qint16(2));
         QCOMPARE(panel(2), QString());
     }
 
@@ -142,15 +140,15 @@ private Q_SLOTS:
         store("Printer", "3");
         store("PassThru", "True");
         store("NeverShowDefault", "True");
-        frmMain &w = load();
-        QVERIFY(m_state->mblnLookupView);
-        QCOMPARE(w.width(), w.twipsToPixels(frmMain::kLookupWidthTwips));
-        QVERIFY(find<QGroupBox>("fraZELLookup")->isVisible());
-        QVERIFY(find<QAction>("mnuAdvanced")->isChecked());
-        QVERIFY(!find<QAction>("mnuStandard")->isChecked());
-        QVERIFY(find<QCheckBox>("chkLookup")->isChecked());
-        QVERIFY(find<QCheckBox>("chkPassThru")->isChecked());
-        QVERIFY(!find<QAction>("mnuDefaultCheck")->isChecked());
+        MainWindow &w = load();
+        QVERIFY(m_state->lookupView);
+        QCOMPARE(w.width(), w.scaledWidth(MainWindow::kLookupWidth));
+        QVERIFY(find<QGroupBox>("lookupGroup")->isVisible());
+        QVERIFY(find<QAction>("lookupViewAction")->isChecked());
+        QVERIFY(!find<QAction>("standardViewAction")->isChecked());
+        QVERIFY(find<QCheckBox>("lookupBox")->isChecked());
+        QVERIFY(find<QCheckBox>("passThroughBox")->isChecked());
+        QVERIFY(!find<QAction>("defaultCheckAction")->isChecked());
     }
 
     void everyControlHasItsCaptionAndTip_data() {
@@ -158,51 +156,51 @@ private Q_SLOTS:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("tip");
         const QList<QStringList> rows = {
-            {"cmdDownload", "Download", "Download ZEL app and lookups"},
-            {"cmdCancel", "Cancel", "Cancel download"},
-            {"cmdClose", "Close", "Close this dialog"},
-            {"cmdZELApp", "Add App...", "Select ZEL App Filename for download"},
-            {"cmdZELRemove", "Remove App", "Clear ZEL App Filename from download"},
-            {"cmdAddFmt", "Add Fmt...", "Select Format Filename for download"},
-            {"cmdRemoveFmt", "Remove Fmt", "Clear Format Filename from download"},
-            {"cmdAdd", "Add...", "Add lookup file to list"},
-            {"cmdRemove", "Remove", "Remove selected lookup file from list"},
-            {"cmdClear", "Remove All", "Clear list"},
-            {"cmdUp", "Up", "Move Lookup File Up in list"},
-            {"cmdDown", "Down", "Move Lookup File Down in list"},
-            {"chkPassThru", "Pass Through", ""},
-            {"chkLookup", "Lookup File", ""},
-            {"Label1", "ZEL App Filename", ""},
-            {"Label2", "First Lookup", ""},
-            {"Label3", "Lookups are downloaded in the order selected", ""},
-            {"Label4", "Format Filename", ""},
-            {"Label5", "Select Printer", ""},
-            {"lblStatus", "Status", ""},
-            {"lblZELAppFilename", "", "ZEL app filename"},
-            {"lblFormat", "", "Format filename"},
-            {"cboPrinter", "", "Select Printer"},
-            {"cboLUStart", "", "Select first lookup number"},
-            {"lstLookups", "", "ZEL lookups for download"},
-            {"ProgressBar1", "", "Download progress"},
-            {"fraPrinter", "ZEL Printer", ""},
-            {"fraZELApp", "ZEL Application", ""},
-            {"fraFormat", "ZEL Formats", ""},
-            {"fraZELLookup", "ZEL Lookups", ""},
-            {"mnuFile", "&File", ""},
-            {"mnuFileDownload", "&Download", ""},
-            {"mnuFileExit", "E&xit", ""},
-            {"mnuSetup", "&Setup", ""},
-            {"mnuSetupMode", "&Mode...", ""},
-            {"mnuSetupComm", "&Comm...", ""},
-            {"mnuSetupTCPIP", "&TCP/IP...", ""},
-            {"mnuSetupTimeout", "&Timeout...", ""},
-            {"mnuView", "&View", ""},
-            {"mnuStandard", "Standard", ""},
-            {"mnuAdvanced", "w/Lookup File", ""},
-            {"mnuDefaultCheck", "Default Comm Settings Check", ""},
-            {"mnuHelp", "&Help", ""},
-            {"mnuHelpContents", "&Contents...", ""},
-            {"mnuHelpAbout", "&About...", ""},
+            {"downloadButton", "Download", "Download ZEL app and lookups"},
+            {"cancelButton", "Cancel", "Cancel download"},
+            {"closeButton", "Close", "Close this dialog"},
+            {"addAppButton", "Add App...", "Select ZEL App Filename for download"},
+            {"removeAppButton", "Remove App", "Clear ZEL App Filename from download"},
+            {"addFormatButton", "Add Fmt...", "Select Format Filename for download"},
+            {"removeFormatButton", "Remove Fmt", "Clear Format Filename from download"},
+            {"addLookupButton", "Add...", "Add lookup file to list"},
+            {"removeLookupButton", "Remove", "Remove selected lookup file from list"},
+            {"removeAllButton", "Remove All", "Clear list"},
+            {"upButton", "Up", "Move Lookup File Up in list"},
+            {"downButton", "Down", "Move Lookup File Down in list"},
+            {"passThroughBox", "Pass Through", ""},
+            {"lookupBox", "Lookup File", ""},
+            {"applicationLabel", "ZEL App Filename", ""},
+            {"firstLookupLabel", "First Lookup", ""},
+            {"lookupNoteLabel", "Lookups are downloaded in the order selected", ""},
+            {"formatLabel", "Format Filename", ""},
+            {"printerLabel", "Select Printer", ""},
+            {"statusLabel", "Status", ""},
+            {"appFileLabel", "", "ZEL app filename"},
+            {"formatFileLabel", "", "Format filename"},
+            {"printerList", "", "Select Printer"},
+            {"firstLookupList", "", "Select first lookup number"},
+            {"lookupList", "", "ZEL lookups for download"},
+            {"progressBar", "", "Download progress"},
+            {"printerGroup", "ZEL Printer", ""},
+            {"applicationGroup", "ZEL Application", ""},
+            {"formatGroup", "ZEL Formats", ""},
+            {"lookupGroup", "ZEL Lookups", ""},
+            {"fileMenu", "&File", ""},
+            {"downloadAction", "&Download", ""},
+            {"exitAction", "E&xit", ""},
+            {"setupMenu", "&Setup", ""},
+            {"modeAction", "&Mode...", ""},
+            {"commAction", "&Comm...", ""},
+            {"tcpipAction", "&TCP/IP...", ""},
+            {"timeoutAction", "&Timeout...", ""},
+            {"viewMenu", "&View", ""},
+            {"standardViewAction", "Standard", ""},
+            {"lookupViewAction", "w/Lookup File", ""},
+            {"defaultCheckAction", "Default Comm Settings Check", ""},
+            {"helpMenu", "&Help", ""},
+            {"helpContentsAction", "&Contents...", ""},
+            {"aboutAction", "&About...", ""},
             {"Mode", "", "Mode"},
             {"CommSet", "", "Comm Settings"},
             {"TCP/IP", "", "TCP/IP"},
@@ -218,7 +216,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QString, caption);
         QFETCH(QString, tip);
-        m_window = std::make_unique<frmMain>(*m_state, *m_store, nullptr);
+        m_window = std::make_unique<MainWindow>(*m_state, *m_store, nullptr);
         QObject *o = m_window->findChild<QObject *>(name);
         QVERIFY2(o, qPrintable(name));
         if (auto *a = qobject_cast<QAction *>(o)) {
@@ -247,8 +245,8 @@ private Q_SLOTS:
     }
 
     void toolbarOrderAndDownloadIsTheFifthButton() {
-        m_window = std::make_unique<frmMain>(*m_state, *m_store, nullptr);
-        const auto actions = find<QToolBar>("Toolbar1")->actions();
+        m_window = std::make_unique<MainWindow>(*m_state, *m_store, nullptr);
+        const auto actions = find<QToolBar>("toolBar")->actions();
         QStringList keys;
         for (QAction *a : actions)
             keys << (a->isSeparator() ? QString("|") : a->data().toString());
@@ -259,46 +257,46 @@ private Q_SLOTS:
 
     void screenReaderHearsCurrentTextsAndFixedDescriptions() {
         load();
-        auto *status = find<QLabel>("lblStatus");
+        auto *status = find<QLabel>("statusLabel");
         m_window->setStatus("Working...");
         QAccessibleInterface *a = QAccessible::queryAccessibleInterface(status);
         QVERIFY(a);
         QCOMPARE(a->text(QAccessible::Name), QString("Working..."));
         QCOMPARE(a->text(QAccessible::Description), QString("Status line"));
-        auto *panel1 = QAccessible::queryAccessibleInterface(find<QLabel>("StatusBar1Panel1"));
+        auto *panel1 = QAccessible::queryAccessibleInterface(find<QLabel>("linkPanel"));
         QCOMPARE(panel1->text(QAccessible::Name), QString("Com1 9600,N,8,1 Xon/Xoff"));
         QCOMPARE(panel1->text(QAccessible::Description), QString("Link"));
-        auto *panel2 = QAccessible::queryAccessibleInterface(find<QLabel>("StatusBar1Panel2"));
+        auto *panel2 = QAccessible::queryAccessibleInterface(find<QLabel>("modePanel"));
         QCOMPARE(panel2->text(QAccessible::Description), QString("Mode"));
-        auto *button = QAccessible::queryAccessibleInterface(find<QPushButton>("cmdZELApp"));
+        auto *button = QAccessible::queryAccessibleInterface(find<QPushButton>("addAppButton"));
         QCOMPARE(button->text(QAccessible::Name), QString("Add App..."));
     }
 
     void cancelButtonRaisesTheFlags() {
         load();
-        m_window->cmdCancel_Click();
-        QVERIFY(m_state->mblnAbort);
-        QVERIFY(m_state->mblnDownloadDone);
+        m_window->cancelDownload();
+        QVERIFY(m_state->abortRequested);
+        QVERIFY(m_state->downloadDone);
         QCOMPARE(m_window->status(), QString("Please Wait..."));
     }
 
     void closingInTheMiddleOfAWaitEndsPromptly() {
-        frmMain &w = load();
+        MainWindow &w = load();
         QVERIFY(w.serialPort().isOpen());
-        w.linkTimers().tmrSend().start(100000);
-        QTimer::singleShot(20, &w, [&w] { w.cmdClose_Click(); });
+        w.linkTimers().resetTimer().start(100000);
+        QTimer::singleShot(20, &w, [&w] { w.closeProgram(); });
         QByteArray reply;
         float timeout = 1e6; // far beyond any test
         QElapsedTimer real;
         real.start();
-        w.serialLink().CommReceive(reply, 14, timeout);
+        w.serialLink().receive(reply, 14, timeout);
         QVERIFY(real.elapsed() < 10000);
-        QVERIFY(m_state->mblnExitApp);
+        QVERIFY(m_state->exitRequested);
         QVERIFY(!w.serialPort().isOpen());
-        QVERIFY(!w.linkTimers().tmrSend().isActive());
+        QVERIFY(!w.linkTimers().resetTimer().isActive());
         QVERIFY(!w.isVisible());
     }
 };
 
 QTEST_MAIN(tst_frmMain)
-#include "tst_frmmain.moc"
+#include "tst_mainwindow.moc"

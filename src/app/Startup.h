@@ -5,10 +5,10 @@ struct SharedState;
 
 // True when this process may run: it holds the instance lock, or the lock
 // could not be made at all (then it runs unguarded, after saying so).
-bool CheckSingleInstance(InstanceLock &lock);
+bool checkSingleInstance(InstanceLock &lock);
 
 // Releases the lock; when the program is closing, ends it at once.
-void ReleaseSingleInstance(SharedState &state, InstanceLock *lock);
+void releaseSingleInstance(SharedState &state, InstanceLock *lock);
 
 // The program: one instance, the main window, the event loop.
-int Main();
+int runApplication();

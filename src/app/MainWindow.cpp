@@ -1,0 +1,427 @@
+#include "MainWindow.h"
+
+#include "Cancel.h"
+#include "DefaultSettingsPrompt.h"
+#include "DownloadCommand.h"
+#include "DownloadSetPanel.h"
+#include "FileDropTarget.h"
+#include "FileTransfer.h"
+#include "InstanceLock.h"
+#include "LinkDescription.h"
+#include "LinkTimers.h"
+#include "LookupStage.h"
+#include "ModelSequences.h"
+#include "PrinterSelection.h"
+#include "QtFileChooser.h"
+#include "SerialLink.h"
+#include "SerialPortControl.h"
+#include "SettingsStore.h"
+#include "SharedState.h"
+#include "Startup.h"
+#include "UnconnectedSocket.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLayout>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QUrl>
+
+const QString MainWindow::kBlankStatus = QString(59, QLatin1Char(' '));
+
+MainWindow::MainWindow(SharedState &state, SettingsStore &store, InstanceLock *instanceLock,
+                       QWidget *parent)
+    : QMainWindow(parent), m_state(state), m_store(store), m_instanceLock(instanceLock) {
+    m_ui.setupUi(this);
+    m_serialPort = new SerialPortControl(this);
+    m_serialPort->setObjectName(QStringLiteral("serialPort"));
+    m_serial = new SerialLink(m_state, m_store, *m_serialPort, *this, this);
+    m_timers = new LinkTimers(m_state, *m_serial, *this, this);
+    m_timers->resetTimer().setObjectName(QStringLiteral("resetTimer"));
+    m_timers->keepAliveTimer().setObjectName(QStringLiteral("keepAliveTimer"));
+    // The TCP/IP link joins here; until then it reports "not connected".
+    m_socket = std::make_unique<UnconnectedSocket>();
+    m_transfer = std::make_unique<FileTransfer>(m_state, m_store, *this, *m_serial, *m_socket);
+    m_lookups = std::make_unique<LookupStage>(m_state, *this, *m_serial, *m_transfer);
+    m_models = std::make_unique<ModelSequences>(m_state, m_store, *this, *m_serial, *m_transfer);
+    m_download = std::make_unique<DownloadCommand>(m_state, *this, *m_serial, *m_socket,
+                                                   *m_transfer, *m_lookups, *m_models, m_timers);
+    m_prompt = new DefaultSettingsPrompt(m_store, this);
+    createEditor();
+    connectCommands();
+}
+
+void MainWindow::createEditor() {
+    const WindowHooks hooks{[this] { showOperatorPrompt(); }, [this] { centerWindow(); },
+                            [this](int width) {
+                                setViewWidth(width);
+                            }};
+    m_fileDialog = std::make_unique<QtFileChooser>();
+    m_setPanel = new DownloadSetPanel(*this, m_ui, m_state, *this, *m_serial, *m_socket,
+                                      *m_fileDialog, hooks, this);
+    m_printers = new PrinterSelection(*this, m_ui, m_state, m_store, *this, *m_serial, *m_setPanel,
+                                      hooks, this);
+    m_drops = new FileDropTarget(*this, m_ui, *m_setPanel, this);
+}
+
+void MainWindow::setFileChooser(FileChooser &chooser) {
+    m_setPanel->setFileChooser(chooser);
+}
+
+void MainWindow::showOperatorPrompt() {
+    m_models->showOperatorPrompt();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::connectCommands() {
+    connect(m_ui.closeButton, &QPushButton::clicked, this, &MainWindow::closeProgram);
+    connect(m_ui.cancelButton, &QPushButton::clicked, this, &MainWindow::cancelDownload);
+    connect(m_ui.exitAction, &QAction::triggered, this, &MainWindow::exitProgram);
+    connect(m_ui.downloadButton, &QPushButton::clicked, this, &MainWindow::startDownload);
+    connect(m_ui.downloadAction, &QAction::triggered, this, &MainWindow::startDownload);
+    connect(m_ui.helpContentsAction, &QAction::triggered, this, &MainWindow::showHelp);
+    connect(m_ui.defaultCheckAction, &QAction::triggered, this, &MainWindow::toggleDefaultCheck);
+    connect(m_prompt, &DefaultSettingsPrompt::neverChanged, this, [this](bool never) {
+        m_ui.defaultCheckAction->setChecked(!never);
+        m_state.neverShowDefault = never;
+    });
+    connect(m_ui.toolBar, &QToolBar::actionTriggered, this,
+            [this](QAction *action) { toolbarButtonClicked(action->data().toString()); });
+}
+
+void MainWindow::restoreSettings() {
+    // the two lists
+    m_setPanel->fillFirstLookupList();
+    m_printers->fillPrinterList();
+
+    // printer and link mode; a value that does not convert leaves its
+    // variable as it was, a number outside the list selects nothing. A new
+    // selection runs the model's rules.
+    const auto selectSavedPrinter = [this] {
+        if (const auto v = SettingText::toInt16(m_store.read(QStringLiteral("Printer"), "0")))
+            m_state.printer = *v;
+        if (m_state.printer >= 0 && m_state.printer < m_ui.printerList->count())
+            m_ui.printerList->setCurrentIndex(m_state.printer);
+    };
+    selectSavedPrinter();
+    if (const auto v = SettingText::toInt16(m_store.read(QStringLiteral("Mode"), "0")))
+        m_state.mode = *v;
+
+    // the link of the saved mode
+    const auto readAddress = [this] {
+        m_state.ipAddress =
+            m_store.read(QStringLiteral("IPAddress"), QLatin1String(SettingDefaults::kIPAddress));
+        if (const auto v = SettingText::toInt32(
+                m_store.read(QStringLiteral("IPPort"), QLatin1String(SettingDefaults::kIPPort))))
+            m_state.ipPort = *v;
+    };
+    if (m_state.mode == 0) {
+        m_state.modeOption = 0;
+        m_serial->loadPortSettings();
+        showSerialLinkDescription();
+    } else if (m_state.mode == 1) {
+        readAddress();
+        setStatus(kBlankStatus);
+        showSocketLinkDescription();
+    }
+
+    // flags, commands, the download set
+    m_state.abortRequested = false;
+    m_state.breakSeen = false;
+    setDownloadCommandsEnabled(false);
+    m_ui.cancelButton->setEnabled(false);
+    m_ui.removeAppButton->setEnabled(false);
+    m_ui.removeFormatButton->setEnabled(false);
+    m_state.nextLookupNumber = 0;
+    m_state.formatPath.clear();
+    m_state.formatTitle.clear();
+
+    // the serial port is configured and opened whatever the mode
+    m_serial->loadPortSettings();
+    m_serial->configurePort();
+    readAddress();
+    m_state.connected = false;
+    m_state.sendComplete = false;
+
+    // 13-14
+    selectSavedPrinter();
+    const auto readBool = [this](const char *key, bool &target) {
+        if (const auto v = SettingText::toBool(m_store.read(QLatin1String(key), "False")))
+            target = *v;
+    };
+    readBool("LLU", m_state.lookupView);
+    readBool("NeverShowDefault", m_state.neverShowDefault);
+    readBool("PassThru", m_state.passThrough);
+
+    // the menu entry mirrors the prompt's "Don't show again" inverted
+    m_ui.defaultCheckAction->setChecked(!m_state.neverShowDefault);
+    m_prompt->neverBox->setChecked(m_state.neverShowDefault);
+
+    // the view; the standard one empties the lookup list
+    m_printers->restoreView(m_state.lookupView);
+
+    // the keypad comes up with pass-through as it was left
+    if (m_state.printer == Printers::K72e && m_state.passThrough)
+        m_ui.passThroughBox->setChecked(true);
+
+    // 18-19
+    m_helpFile = QCoreApplication::applicationDirPath() + QStringLiteral("/ZELDL.chm");
+    for (QWidget *w :
+         {static_cast<QWidget *>(m_ui.formatLabel), static_cast<QWidget *>(m_ui.formatFileLabel),
+          static_cast<QWidget *>(m_ui.addFormatButton),
+          static_cast<QWidget *>(m_ui.removeFormatButton)})
+        w->setEnabled(false);
+    setProgressVisible(false);
+
+    // open the port again; in TCP/IP mode a serial message would
+    // only confuse.
+    m_serial->openPort();
+    if (m_state.mode == 1)
+        setStatus(kBlankStatus);
+}
+
+void MainWindow::showSerialLinkDescription() {
+    m_ui.linkPanel->setText(LinkDescription::serial(m_state));
+    setModePanel(LinkDescription::serialMode());
+}
+
+void MainWindow::showSocketLinkDescription() {
+    m_ui.linkPanel->setText(LinkDescription::socket(m_state));
+    setModePanel(LinkDescription::socketMode());
+}
+
+int MainWindow::scaledWidth(int width) const {
+    const QScreen *s = screen();
+    const double dpi = s ? s->logicalDotsPerInchX() : 96.0;
+    return qRound(width * dpi / 96.0);
+}
+
+void MainWindow::setViewWidth(int width) {
+    // The left frames keep the standard width; the lookup frame takes the rest.
+    const int standard = scaledWidth(kStandardWidth);
+    const QMargins margins = centralWidget()->layout()->contentsMargins();
+    m_ui.leftColumn->setFixedWidth(standard - margins.left() - margins.right());
+    setFixedWidth(scaledWidth(width));
+}
+
+void MainWindow::centerWindow() {
+    const QScreen *s = screen();
+    if (!s)
+        return;
+    const QRect area = s->geometry();
+    const QSize size = frameGeometry().size();
+    move(area.left() + (area.width() - size.width()) / 2,
+         area.top() + (area.height() - size.height()) / 2);
+}
+
+void MainWindow::bringToFront() {
+    setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::cancelDownload() {
+    requestCancel(m_state, *this);
+}
+
+void MainWindow::exitProgram() {
+    closeProgram();
+}
+
+void MainWindow::toolbarButtonClicked(const QString &key) {
+    if (key == QLatin1String("Download"))
+        startDownload();
+    else if (key == QLatin1String("Help"))
+        showHelp();
+    else if (key == QLatin1String("Exit"))
+        exitProgram();
+    // Mode, CommSet, TCP/IP and About open their dialogs once those exist.
+}
+
+void MainWindow::startDownload() {
+    // The commands are disabled while a download runs; a queued click that
+    // slips through must not start a second one inside the first.
+    if (!m_ui.downloadButton->isEnabled())
+        return;
+    // Without its sequence a model would get the lookups and the closing
+    // packet but not the application: refuse before anything is sent.
+    if (!ModelSequences::hasSequence(m_state.printer)) {
+        QMessageBox box(QMessageBox::Information, SettingsStore::applicationName(),
+                        QStringLiteral("Downloads to the %1 are not available in this version.")
+                            .arg(m_ui.printerList->currentText()),
+                        QMessageBox::Ok, this);
+        box.exec();
+        return;
+    }
+    m_download->startDownload();
+}
+
+void MainWindow::showHelp() {
+    const QString title = SettingsStore::applicationName();
+    if (m_helpFile.isEmpty()) {
+        QMessageBox::information(this, title, QStringLiteral("This option will display help."));
+        return;
+    }
+    QString problem;
+    if (!QFileInfo::exists(m_helpFile))
+        problem = QStringLiteral("The help file %1 was not found.").arg(m_helpFile);
+    else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(m_helpFile)))
+        problem = QStringLiteral("No program is set up to open the help file %1.").arg(m_helpFile);
+    if (!problem.isEmpty()) {
+        QMessageBox box(QMessageBox::NoIcon, title, problem, QMessageBox::Ok, this);
+        box.exec();
+    }
+}
+
+void MainWindow::toggleDefaultCheck() {
+    // The entry has already toggled: checked now means the prompt is wanted.
+    const bool never = !m_ui.defaultCheckAction->isChecked();
+    m_prompt->neverBox->setChecked(never);
+    m_state.neverShowDefault = never;
+    m_store.write(QStringLiteral("NeverShowDefault"), SettingText::fromBool(never));
+}
+
+void MainWindow::saveLinkSettings() {
+    m_store.write(QStringLiteral("Comport"), SettingText::fromInt(m_state.comPort));
+    m_store.write(QStringLiteral("Settings"), m_state.lineSettings);
+    m_store.write(QStringLiteral("Handshaking"), SettingText::fromInt(m_state.handshaking));
+    m_store.write(QStringLiteral("Timeout"), SettingText::fromSingle(m_state.replyTimeout));
+    m_store.write(QStringLiteral("Mode"), SettingText::fromInt(m_state.mode));
+    if (m_state.mode == 0) {
+        m_state.modeOption = 0;
+        m_ui.linkPanel->setText(LinkDescription::serial(m_state));
+    }
+}
+
+void MainWindow::closeProgram() {
+    m_state.exitRequested = true;
+    m_serial->closePort();
+    m_socket->closeConnection();
+    m_timers->resetTimer().stop();
+    releaseSingleInstance();
+}
+
+void MainWindow::releaseSingleInstance() {
+    ::releaseSingleInstance(m_state, m_instanceLock);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event) {
+    // A system close first releases the lock, then unloads through the close path.
+    if (!m_state.exitRequested) {
+        releaseSingleInstance();
+        closeProgram();
+    }
+    event->accept();
+}
+
+void MainWindow::setStatus(const QString &text) {
+    const bool changed = m_ui.statusLabel->text() != text;
+    m_ui.statusLabel->setText(text);
+    if (changed) {
+        // A screen reader announces the new status as it comes.
+        QAccessibleEvent event(m_ui.statusLabel, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
+    Q_EMIT statusWritten(text);
+}
+
+QString MainWindow::status() const {
+    return m_ui.statusLabel->text();
+}
+
+void MainWindow::setProgressValue(int percent) {
+    m_ui.progressBar->setValue(percent);
+}
+
+void MainWindow::setProgressVisible(bool visible) {
+    m_ui.progressBar->setVisible(visible);
+}
+
+void MainWindow::setCaption(const QString &caption) {
+    setWindowTitle(caption);
+}
+
+bool MainWindow::isPassThruChecked() const {
+    // Leaving the keypad only hides the box; for another model a box still
+    // checked behind it would keep the Download commands locked after a
+    // download.
+    return m_ui.passThroughBox->isChecked() && m_ui.printerList->currentIndex() == Printers::K72e;
+}
+
+void MainWindow::setDownloadCommandsEnabled(bool enabled) {
+    m_ui.downloadButton->setEnabled(enabled);
+    m_ui.downloadAction->setEnabled(enabled);
+    m_ui.toolbarDownload->setEnabled(enabled);
+}
+
+void MainWindow::setModePanel(const QString &text) {
+    m_ui.modePanel->setText(text);
+}
+
+void MainWindow::setDownloadLocked(bool locked) {
+    m_ui.closeButton->setEnabled(!locked);
+    m_ui.cancelButton->setEnabled(locked);
+    for (QWidget *frame :
+         {static_cast<QWidget *>(m_ui.printerGroup), static_cast<QWidget *>(m_ui.lookupGroup),
+          static_cast<QWidget *>(m_ui.applicationGroup), static_cast<QWidget *>(m_ui.formatGroup)})
+        frame->setEnabled(!locked);
+}
+
+void MainWindow::focusDownloadButton() {
+    m_ui.downloadButton->setFocus();
+}
+
+bool MainWindow::isAppFileShown() const {
+    return !m_ui.appFileLabel->text().isEmpty();
+}
+
+int MainWindow::lookupCount() const {
+    return m_ui.lookupList->count();
+}
+
+int MainWindow::firstLookupNumber() const {
+    return std::max(0, m_ui.firstLookupList->currentIndex());
+}
+
+int MainWindow::selectedLookup() const {
+    return m_ui.lookupList->currentRow();
+}
+
+void MainWindow::selectLookup(int index) {
+    m_ui.lookupList->setCurrentRow(index);
+    m_ui.lookupPaths->setCurrentRow(index);
+}
+
+QString MainWindow::lookupName(int index) const {
+    const QListWidgetItem *item = m_ui.lookupList->item(index);
+    return item ? item->text() : QString();
+}
+
+QString MainWindow::lookupPath(int index) const {
+    const QListWidgetItem *item = m_ui.lookupPaths->item(index);
+    return item ? item->text() : QString();
+}
+
+bool MainWindow::isDefaultPromptSuppressed() const {
+    return m_prompt->neverBox->isChecked();
+}
+
+int MainWindow::askDefaultSettings(const QString &description) {
+    m_prompt->setDescription(description);
+    return m_prompt->ask();
+}
