@@ -10,10 +10,18 @@ bool isStatusRequest(const QByteArray &packet) {
     return packet == "{SR}";
 }
 
-bool takesReply(const QByteArray &packet) {
+bool takesReply(const QByteArray &packet, Transport transport) {
+    // "{RA_" is lookup record 10, which the utility awaits in the lookup stage,
+    // but a "{RA" packet inside an application or bundle file is not awaited,
+    // and the bytes are the same. On the serial link a stray reply is harmless,
+    // since the utility empties its input before each wait. Over TCP a stray
+    // reply would be matched to the next packet, while a missing one only costs
+    // a wait, so there every "{RA" packet stays silent.
+    if (packet.startsWith("{RA"))
+        return transport == Transport::Pty && packet.startsWith("{RA_");
     // Heads the utility sends without waiting; the printer stays quiet for them.
-    static constexpr std::array<const char *, 13> silentHeads = {
-        "{RA", "{V ", "{F,", "{ F", "{G,", "{ G", "{W,", "{ W", "{A,", "{ A", "{I,", "{ I", "{S "};
+    static constexpr std::array<const char *, 12> silentHeads = {
+        "{V ", "{F,", "{ F", "{G,", "{ G", "{W,", "{ W", "{A,", "{ A", "{I,", "{ I", "{S "};
     const QByteArray head = packet.left(3);
     for (const char *silent : silentHeads) {
         if (head == silent)

@@ -59,7 +59,7 @@ void PrinterSession::handle(const ParsedItem &item) {
             m_skipNext = false;
             log(QStringLiteral("<- packet (no reply after ^MM)"), item.bytes);
             Q_EMIT itemParsed(item, false);
-        } else if (PacketRules::takesReply(item.bytes)) {
+        } else if (PacketRules::takesReply(item.bytes, m_transport)) {
             log(QStringLiteral("<- packet"), item.bytes);
             Q_EMIT itemParsed(item, true);
             answer();

@@ -2,6 +2,7 @@
 
 #include "FaultPlan.h"
 #include "PacketParser.h"
+#include "PacketRules.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -20,8 +21,6 @@ class Transcript;
 class PrinterSession : public QObject {
     Q_OBJECT
 public:
-    enum class Transport { Tcp, Pty };
-
     PrinterSession(const QString &name, Transport transport, const FaultPlan &faults,
                    QObject *parent = nullptr);
 

@@ -29,8 +29,8 @@ bool PtyEndpoint::open(QString *error) {
         return false;
     }
     m_device = device;
-    m_session = new PrinterSession(QStringLiteral("pty#%1").arg(++m_generation),
-                                   PrinterSession::Transport::Pty, m_faults, this);
+    m_session = new PrinterSession(QStringLiteral("pty#%1").arg(++m_generation), Transport::Pty,
+                                   m_faults, this);
     m_session->setCapture(m_capture);
     m_session->setTranscript(m_transcript);
     m_session->bind(m_device);

@@ -64,8 +64,8 @@ void TcpEndpoint::serveNext() {
     m_socket = socket;
     // Replies are tiny and awaited one by one: send each at once.
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    m_session = new PrinterSession(QStringLiteral("tcp#%1").arg(m_connections),
-                                   PrinterSession::Transport::Tcp, m_faults, this);
+    m_session = new PrinterSession(QStringLiteral("tcp#%1").arg(m_connections), Transport::Tcp,
+                                   m_faults, this);
     m_session->setCapture(m_capture);
     m_session->setTranscript(m_transcript);
     m_session->bind(socket);
