@@ -1,5 +1,6 @@
 // Time from process start to the main window shown, offscreen. Runs itself
 // as a child several times and reports each run and the median.
+#include "DownloadSet.h"
 #include "MainWindow.h"
 #include "SettingsStore.h"
 #include "SharedState.h"
@@ -44,8 +45,9 @@ double msSinceProcessStart() {
 int child(int argc, char *argv[]) {
     QApplication app(argc, argv);
     SharedState state;
+    DownloadSet set;
     SettingsStore store;
-    MainWindow window(state, store, nullptr);
+    MainWindow window(state, set, store, nullptr);
     window.restoreSettings();
     window.show();
     QApplication::processEvents();

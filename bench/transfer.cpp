@@ -5,7 +5,8 @@
 // memory of the utility's transfer for a 20 MB and a 200 MB application.
 #include "Clock.h"
 #include "FakeView.h"
-#include "FileTransfer.h"
+#include "DownloadSet.h"
+#include "FileSender.h"
 #include "Framing.h"
 #include "SerialLink.h"
 #include "SerialPortControl.h"
@@ -80,14 +81,15 @@ double runUtility(const QString &tty, const QString &app) {
     SerialPortControl port;
     SerialLink link(state, store, port, view);
     UnconnectedSocket socket;
-    FileTransfer transfer(state, store, view, link, socket);
+    DownloadSet set;
+    set.setApplication(app);
+    FileSender sender(state, set, view, link, socket);
     state.handshaking = 0;
+    state.replyTimeout = 30.0f;
     link.configurePort();
-    state.appPath = app;
-    state.appTitle = QStringLiteral("bench.fpc");
     QElapsedTimer timer;
     timer.start();
-    transfer.sendApplication(app);
+    sender.send(FileSender::Kind::Application, app, set.applicationName());
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     if (view.current != QLatin1String("Download Finished"))
         std::fprintf(stderr, "transfer ended with: %s\n", qPrintable(view.current));
@@ -106,7 +108,6 @@ double runBaseline(const QString &tty, const QString &app) {
     QElapsedTimer timer;
     timer.start();
     Framing::State framing;
-    bool skip = false;
     char reply[64];
     while (!file.atEnd()) {
         QByteArray line = file.readLine();
@@ -116,7 +117,7 @@ double runBaseline(const QString &tty, const QString &app) {
         for (qsizetype done = 0; done < framed.size();)
             done += std::max<ssize_t>(
                 0, ::write(fd, framed.constData() + done, size_t(framed.size() - done)));
-        if (Framing::awaitsReply(line, framed, skip, true)) {
+        if (Framing::awaitsReply(line, framed, framing, true)) {
             for (int got = 0; got < 14;)
                 got += int(std::max<ssize_t>(0, ::read(fd, reply + got, size_t(14 - got))));
         }

@@ -3,14 +3,16 @@
 #include "Cancel.h"
 #include "DefaultSettingsPrompt.h"
 #include "DownloadCommand.h"
+#include "DownloadSet.h"
 #include "DownloadSetPanel.h"
 #include "FileDropTarget.h"
-#include "FileTransfer.h"
+#include "FileSender.h"
 #include "InstanceLock.h"
 #include "LinkDescription.h"
 #include "LinkTimers.h"
 #include "LookupStage.h"
 #include "ModelSequences.h"
+#include "PrinterModels.h"
 #include "PrinterSelection.h"
 #include "QtFileChooser.h"
 #include "SerialLink.h"
@@ -42,9 +44,10 @@
 
 const QString MainWindow::kBlankStatus = QString(59, QLatin1Char(' '));
 
-MainWindow::MainWindow(SharedState &state, SettingsStore &store, InstanceLock *instanceLock,
-                       QWidget *parent)
-    : QMainWindow(parent), m_state(state), m_store(store), m_instanceLock(instanceLock) {
+MainWindow::MainWindow(SharedState &state, DownloadSet &set, SettingsStore &store,
+                       InstanceLock *instanceLock, QWidget *parent)
+    : QMainWindow(parent), m_state(state), m_set(set), m_store(store),
+      m_instanceLock(instanceLock) {
     m_ui.setupUi(this);
     m_serialPort = new SerialPortControl(this);
     m_serialPort->setObjectName(QStringLiteral("serialPort"));
@@ -54,11 +57,12 @@ MainWindow::MainWindow(SharedState &state, SettingsStore &store, InstanceLock *i
     m_timers->keepAliveTimer().setObjectName(QStringLiteral("keepAliveTimer"));
     // The TCP/IP link joins here; until then it reports "not connected".
     m_socket = std::make_unique<UnconnectedSocket>();
-    m_transfer = std::make_unique<FileTransfer>(m_state, m_store, *this, *m_serial, *m_socket);
-    m_lookups = std::make_unique<LookupStage>(m_state, *this, *m_serial, *m_transfer);
-    m_models = std::make_unique<ModelSequences>(m_state, m_store, *this, *m_serial, *m_transfer);
-    m_download = std::make_unique<DownloadCommand>(m_state, *this, *m_serial, *m_socket,
-                                                   *m_transfer, *m_lookups, *m_models, m_timers);
+    m_sender = std::make_unique<FileSender>(m_state, m_set, *this, *m_serial, *m_socket);
+    m_lookups = std::make_unique<LookupStage>(m_state, m_set, *this, *m_serial, *m_sender);
+    m_models = std::make_unique<ModelSequences>(m_state, m_set, *this, *m_serial, *m_sender);
+    m_download =
+        std::make_unique<DownloadCommand>(m_state, m_set, m_store, *this, *m_serial, *m_socket,
+                                          *m_sender, *m_lookups, *m_models, m_timers);
     m_prompt = new DefaultSettingsPrompt(m_store, this);
     createEditor();
     connectCommands();
@@ -70,7 +74,7 @@ void MainWindow::createEditor() {
                                 setViewWidth(width);
                             }};
     m_fileDialog = std::make_unique<QtFileChooser>();
-    m_setPanel = new DownloadSetPanel(*this, m_ui, m_state, *this, *m_serial, *m_socket,
+    m_setPanel = new DownloadSetPanel(*this, m_ui, m_set, *this, *m_serial, *m_socket,
                                       *m_fileDialog, hooks, this);
     m_printers = new PrinterSelection(*this, m_ui, m_state, m_store, *this, *m_serial, *m_setPanel,
                                       hooks, this);
@@ -111,13 +115,10 @@ void MainWindow::restoreSettings() {
     // printer and link mode; a value that does not convert leaves its
     // variable as it was, a number outside the list selects nothing. A new
     // selection runs the model's rules.
-    const auto selectSavedPrinter = [this] {
-        if (const auto v = SettingText::toInt16(m_store.read(QStringLiteral("Printer"), "0")))
-            m_state.printer = *v;
-        if (m_state.printer >= 0 && m_state.printer < m_ui.printerList->count())
-            m_ui.printerList->setCurrentIndex(m_state.printer);
-    };
-    selectSavedPrinter();
+    if (const auto v = SettingText::toInt16(m_store.read(QStringLiteral("Printer"), "0")))
+        m_state.printer = *v;
+    if (m_state.printer >= 0 && m_state.printer < m_ui.printerList->count())
+        m_ui.printerList->setCurrentIndex(m_state.printer);
     if (const auto v = SettingText::toInt16(m_store.read(QStringLiteral("Mode"), "0")))
         m_state.mode = *v;
 
@@ -145,20 +146,13 @@ void MainWindow::restoreSettings() {
     setDownloadCommandsEnabled(false);
     m_ui.cancelButton->setEnabled(false);
     m_ui.removeAppButton->setEnabled(false);
-    m_ui.removeFormatButton->setEnabled(false);
-    m_state.nextLookupNumber = 0;
-    m_state.formatPath.clear();
-    m_state.formatTitle.clear();
+    m_set.clearFormat();
 
     // the serial port is configured and opened whatever the mode
     m_serial->loadPortSettings();
     m_serial->configurePort();
     readAddress();
-    m_state.connected = false;
-    m_state.sendComplete = false;
 
-    // 13-14
-    selectSavedPrinter();
     const auto readBool = [this](const char *key, bool &target) {
         if (const auto v = SettingText::toBool(m_store.read(QLatin1String(key), "False")))
             target = *v;
@@ -175,10 +169,9 @@ void MainWindow::restoreSettings() {
     m_printers->restoreView(m_state.lookupView);
 
     // the keypad comes up with pass-through as it was left
-    if (m_state.printer == Printers::K72e && m_state.passThrough)
+    if (PrinterModels::passesThrough(m_state.printer) && m_state.passThrough)
         m_ui.passThroughBox->setChecked(true);
 
-    // 18-19
     m_helpFile = QCoreApplication::applicationDirPath() + QStringLiteral("/ZELDL.chm");
     for (QWidget *w :
          {static_cast<QWidget *>(m_ui.formatLabel), static_cast<QWidget *>(m_ui.formatFileLabel),
@@ -268,7 +261,7 @@ void MainWindow::startDownload() {
         box.exec();
         return;
     }
-    m_download->startDownload();
+    m_download->run();
 }
 
 void MainWindow::showHelp() {
@@ -360,7 +353,8 @@ bool MainWindow::isPassThruChecked() const {
     // Leaving the keypad only hides the box; for another model a box still
     // checked behind it would keep the Download commands locked after a
     // download.
-    return m_ui.passThroughBox->isChecked() && m_ui.printerList->currentIndex() == Printers::K72e;
+    return m_ui.passThroughBox->isChecked() &&
+           PrinterModels::passesThrough(m_ui.printerList->currentIndex());
 }
 
 void MainWindow::setDownloadCommandsEnabled(bool enabled) {
@@ -380,41 +374,20 @@ void MainWindow::setDownloadLocked(bool locked) {
          {static_cast<QWidget *>(m_ui.printerGroup), static_cast<QWidget *>(m_ui.lookupGroup),
           static_cast<QWidget *>(m_ui.applicationGroup), static_cast<QWidget *>(m_ui.formatGroup)})
         frame->setEnabled(!locked);
+    // Changing the view or the link under a running wait would empty the
+    // set or close the port it waits on.
+    for (QAction *action : {m_ui.standardViewAction, m_ui.lookupViewAction, m_ui.modeAction,
+                            m_ui.commAction, m_ui.tcpipAction, m_ui.timeoutAction, m_ui.toolbarMode,
+                            m_ui.toolbarComm, m_ui.toolbarTcpip})
+        action->setEnabled(!locked);
 }
 
 void MainWindow::focusDownloadButton() {
     m_ui.downloadButton->setFocus();
 }
 
-bool MainWindow::isAppFileShown() const {
-    return !m_ui.appFileLabel->text().isEmpty();
-}
-
-int MainWindow::lookupCount() const {
-    return m_ui.lookupList->count();
-}
-
-int MainWindow::firstLookupNumber() const {
-    return std::max(0, m_ui.firstLookupList->currentIndex());
-}
-
-int MainWindow::selectedLookup() const {
-    return m_ui.lookupList->currentRow();
-}
-
 void MainWindow::selectLookup(int index) {
     m_ui.lookupList->setCurrentRow(index);
-    m_ui.lookupPaths->setCurrentRow(index);
-}
-
-QString MainWindow::lookupName(int index) const {
-    const QListWidgetItem *item = m_ui.lookupList->item(index);
-    return item ? item->text() : QString();
-}
-
-QString MainWindow::lookupPath(int index) const {
-    const QListWidgetItem *item = m_ui.lookupPaths->item(index);
-    return item ? item->text() : QString();
 }
 
 bool MainWindow::isDefaultPromptSuppressed() const {

@@ -9,10 +9,11 @@
 #include <memory>
 
 class DownloadCommand;
+class DownloadSet;
 class DownloadSetPanel;
 class FileChooser;
 class FileDropTarget;
-class FileTransfer;
+class FileSender;
 class InstanceLock;
 class LinkTimers;
 class LookupStage;
@@ -34,8 +35,8 @@ public:
     static constexpr int kLookupWidth = PrinterSelection::kLookupWidth;
     static const QString kBlankStatus; // 59 blanks
 
-    MainWindow(SharedState &state, SettingsStore &store, InstanceLock *instanceLock,
-               QWidget *parent = nullptr);
+    MainWindow(SharedState &state, DownloadSet &set, SettingsStore &store,
+               InstanceLock *instanceLock, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // Restores the settings into the shared state and the controls and
@@ -93,13 +94,7 @@ public:
     void setModePanel(const QString &text) override;
     void setDownloadLocked(bool locked) override;
     void focusDownloadButton() override;
-    bool isAppFileShown() const override;
-    int lookupCount() const override;
-    int firstLookupNumber() const override;
-    int selectedLookup() const override;
     void selectLookup(int index) override;
-    QString lookupName(int index) const override;
-    QString lookupPath(int index) const override;
     bool isDefaultPromptSuppressed() const override;
     int askDefaultSettings(const QString &description) override;
     void saveLinkSettings() override;
@@ -117,6 +112,7 @@ private:
     void releaseSingleInstance();
 
     SharedState &m_state;
+    DownloadSet &m_set;
     SettingsStore &m_store;
     InstanceLock *m_instanceLock;
     MainWindowUi m_ui;
@@ -124,7 +120,7 @@ private:
     SerialLink *m_serial;
     LinkTimers *m_timers;
     std::unique_ptr<SocketChannel> m_socket;
-    std::unique_ptr<FileTransfer> m_transfer;
+    std::unique_ptr<FileSender> m_sender;
     std::unique_ptr<LookupStage> m_lookups;
     std::unique_ptr<ModelSequences> m_models;
     std::unique_ptr<DownloadCommand> m_download;

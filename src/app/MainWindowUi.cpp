@@ -102,10 +102,12 @@ void MainWindowUi::setupUi(QMainWindow *window) {
     toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     window->addToolBar(toolBar);
     toolBar->addSeparator();
-    toolButton(toolBar, "Mode", QStringLiteral("Mode"), "Mode1", QStyle::SP_ComputerIcon);
-    toolButton(toolBar, "CommSet", QStringLiteral("Comm Settings"), "Comm1",
-               QStyle::SP_DriveFDIcon);
-    toolButton(toolBar, "TCP/IP", QStringLiteral("TCP/IP"), "Macro", QStyle::SP_DriveNetIcon);
+    toolbarMode =
+        toolButton(toolBar, "Mode", QStringLiteral("Mode"), "Mode1", QStyle::SP_ComputerIcon);
+    toolbarComm = toolButton(toolBar, "CommSet", QStringLiteral("Comm Settings"), "Comm1",
+                             QStyle::SP_DriveFDIcon);
+    toolbarTcpip =
+        toolButton(toolBar, "TCP/IP", QStringLiteral("TCP/IP"), "Macro", QStyle::SP_DriveNetIcon);
     toolbarDownload =
         toolButton(toolBar, "Download", QStringLiteral("Download"), "Bolt1", QStyle::SP_ArrowDown);
     toolBar->addSeparator();
@@ -170,8 +172,6 @@ void MainWindowUi::setupUi(QMainWindow *window) {
     lookupList = tipped(named(new QListWidget(lookupGroup), "lookupList"),
                         QStringLiteral("ZEL lookups for download"));
     lookupList->setAccessibleName(QStringLiteral("ZEL Lookups"));
-    lookupPaths = named(new QListWidget(lookupGroup), "lookupPaths");
-    lookupPaths->hide();
     addLookupButton = button(lookupGroup, "addLookupButton", QStringLiteral("Add..."),
                              QStringLiteral("Add lookup file to list"));
     removeLookupButton = button(lookupGroup, "removeLookupButton", QStringLiteral("Remove"),

@@ -40,6 +40,9 @@ struct MainWindowUi : EditorControls {
 
     // Toolbar: its command buttons carry their key as object name.
     QToolBar *toolBar = nullptr;
+    QAction *toolbarMode = nullptr;
+    QAction *toolbarComm = nullptr;
+    QAction *toolbarTcpip = nullptr;
     QAction *toolbarDownload = nullptr;
 
     // Printer frame

@@ -1,5 +1,6 @@
 #include "Startup.h"
 
+#include "DownloadSet.h"
 #include "InstanceLock.h"
 #include "MainWindow.h"
 #include "SettingsStore.h"
@@ -47,7 +48,8 @@ int runApplication() {
         InstanceLock::askHolderToRaise();
         return 0;
     }
-    MainWindow window(state, store, &lock);
+    DownloadSet set;
+    MainWindow window(state, set, store, &lock);
     QObject::connect(&lock, &InstanceLock::raiseRequested, &window, &MainWindow::bringToFront);
     window.restoreSettings();
     window.show();

@@ -12,7 +12,6 @@ DefaultSettingsPrompt::DefaultSettingsPrompt(SettingsStore &store, QWidget *pare
     : QDialog(parent), m_store(store) {
     setObjectName(QStringLiteral("DefaultSettingsPrompt"));
     setWindowTitle(QStringLiteral("Comm Settings"));
-    setModal(true);
 
     descriptionLabel =
         new QLabel(QStringLiteral("Do you want to set default comm settings?"), this);
@@ -50,7 +49,6 @@ void DefaultSettingsPrompt::setNever(bool never) {
 
 void DefaultSettingsPrompt::answer(qint16 button) {
     m_button = button;
-    hide();
     done(button);
 }
 
@@ -64,6 +62,7 @@ qint16 DefaultSettingsPrompt::ask() {
     // An earlier answer must not stand for a prompt closed without one.
     m_button = Cancel;
     descriptionLabel->setText(m_description);
+    // exec() makes it modal.
     exec();
     return m_button;
 }

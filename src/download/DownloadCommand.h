@@ -2,13 +2,16 @@
 
 #include <QString>
 
+class DownloadSet;
 class EngineView;
-class FileTransfer;
+class FileSender;
 class LinkTimers;
 class LookupStage;
-class ModelSequencer;
+class ModelSequences;
 class SerialChannel;
+class SettingsStore;
 class SocketChannel;
+struct LineDefaults;
 struct SharedState;
 
 // The Download command from start to end: locks the window, opens the link,
@@ -16,20 +19,15 @@ struct SharedState;
 // the format file, the lookups and the closing packet, and unlocks.
 class DownloadCommand {
 public:
-    DownloadCommand(SharedState &state, EngineView &view, SerialChannel &serial,
-                    SocketChannel &socket, FileTransfer &transfer, LookupStage &lookups,
-                    ModelSequencer &models, LinkTimers *timers);
+    DownloadCommand(SharedState &state, const DownloadSet &set, const SettingsStore &store,
+                    EngineView &view, SerialChannel &serial, SocketChannel &socket,
+                    FileSender &sender, LookupStage &lookups, ModelSequences &models,
+                    LinkTimers *timers);
 
-    void startDownload();
+    void run();
 
-    // The model's default line settings, if they are checked before a
-    // download in the current mode; with handshaking and the prompt's text.
-    struct DefaultSettings {
-        QString settings;
-        int handshaking = 1;
-        QString message;
-    };
-    static bool defaultSettingsFor(int printer, bool passThru, int mode, DefaultSettings *out);
+    // The question offering the model's default line settings.
+    static QString defaultSettingsQuestion(const LineDefaults &defaults);
 
 private:
     enum class Offer { Proceed, Cancelled };
@@ -45,11 +43,13 @@ private:
     bool stopsAfterStage();
 
     SharedState &m_state;
+    const DownloadSet &m_set;
+    const SettingsStore &m_store;
     EngineView &m_view;
     SerialChannel &m_serial;
     SocketChannel &m_socket;
-    FileTransfer &m_transfer;
+    FileSender &m_sender;
     LookupStage &m_lookups;
-    ModelSequencer &m_models;
+    ModelSequences &m_models;
     LinkTimers *m_timers;
 };

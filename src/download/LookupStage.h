@@ -1,22 +1,22 @@
 #pragma once
 
-#include "FileTransfer.h"
-
 #include <QByteArray>
 #include <QString>
 
+class DownloadSet;
 class EngineView;
+class FileSender;
 class SerialChannel;
 struct SharedState;
 
-// Sends the listed lookup tables, each as a lookup record numbered from the
-// first lookup number, after a pause of 4 seconds.
+// Sends the listed lookup tables in order, each as a lookup record numbered
+// from the first lookup number, after a pause of 4 seconds.
 class LookupStage {
 public:
     enum class Next { ClosingPacket, EndStage };
 
-    LookupStage(SharedState &state, EngineView &view, SerialChannel &serial,
-                FileTransfer &transfer);
+    LookupStage(SharedState &state, const DownloadSet &set, EngineView &view,
+                SerialChannel &serial, FileSender &sender);
 
     Next run();
 
@@ -25,13 +25,14 @@ public:
     QByteArray sendLookup(const QString &path);
 
 private:
-    // Judges a lookup record's reply; unlike an application's, some results
-    // have texts of their own.
-    void judgeReply(FileTransfer::ReplyWait &wait);
+    // Writes the table as a record into the working file; false with an
+    // error text on failure, or with none when a stop came first.
     bool prepareWorkingFile(const QString &path, QString *error);
 
     SharedState &m_state;
+    const DownloadSet &m_set;
     EngineView &m_view;
     SerialChannel &m_serial;
-    FileTransfer &m_transfer;
+    FileSender &m_sender;
+    int m_nextNumber = 0;
 };

@@ -1,6 +1,7 @@
 #include "DownloadSetPanel.h"
 
 #include "Channels.h"
+#include "DownloadSet.h"
 #include "DownloadSetRules.h"
 #include "EditorControls.h"
 #include "EngineView.h"
@@ -31,17 +32,12 @@ const QString kAllFile = QStringLiteral(
 const QString kOrder = QStringLiteral("Lookups are sent in the order they were placed in the "
                                       "list. Please make sure you select them in the order they "
                                       "were defined.");
-
-void moveRow(QListWidget &list, int from, int to) {
-    QListWidgetItem *item = list.takeItem(from);
-    list.insertItem(to, item);
-}
 } // namespace
 
-DownloadSetPanel::DownloadSetPanel(QWidget &window, const EditorControls &ui, SharedState &state,
+DownloadSetPanel::DownloadSetPanel(QWidget &window, const EditorControls &ui, DownloadSet &set,
                                    EngineView &view, SerialChannel &serial, SocketChannel &socket,
                                    FileChooser &chooser, WindowHooks hooks, QObject *parent)
-    : QObject(parent), m_window(window), m_ui(ui), m_state(state), m_view(view), m_serial(serial),
+    : QObject(parent), m_window(window), m_ui(ui), m_set(set), m_view(view), m_serial(serial),
       m_socket(socket), m_chooser(&chooser), m_hooks(std::move(hooks)) {
     connect(m_ui.addAppButton, &QPushButton::clicked, this, &DownloadSetPanel::addApplication);
     connect(m_ui.removeAppButton, &QPushButton::clicked, this,
@@ -58,7 +54,7 @@ DownloadSetPanel::DownloadSetPanel(QWidget &window, const EditorControls &ui, Sh
     connect(m_ui.lookupList, &QListWidget::itemDoubleClicked, this,
             &DownloadSetPanel::lookupDoubleClicked);
     connect(m_ui.firstLookupList, &QComboBox::currentIndexChanged, this,
-            [this](int index) { m_state.firstLookup = qint16(std::max(0, index)); });
+            [this](int index) { m_set.setFirstLookup(index); });
     m_ui.lookupList->installEventFilter(this);
     auto *digits = new TypedKeyFilter(
         [](QChar c) {
@@ -74,25 +70,32 @@ void DownloadSetPanel::fillFirstLookupList() {
     for (int i = 0; i <= 9; ++i)
         m_ui.firstLookupList->addItem(QString::number(i));
     m_ui.firstLookupList->setCurrentIndex(0);
-    m_state.firstLookup = 0;
+    m_set.setFirstLookup(0);
 }
 
 int DownloadSetPanel::lookupCount() const {
-    return m_ui.lookupList->count();
+    return m_set.lookupCount();
 }
 
 bool DownloadSetPanel::isApplicationChosen() const {
-    return !m_ui.appFileLabel->text().isEmpty();
+    return m_set.hasApplication();
 }
 
-bool DownloadSetPanel::hasRoomForLookups() const {
-    return std::max(0, m_ui.firstLookupList->currentIndex()) + lookupCount() < kMaxLookups;
+void DownloadSetPanel::showLookups(int current) {
+    {
+        const QSignalBlocker blocker(m_ui.lookupList);
+        m_ui.lookupList->clear();
+        for (const DownloadSet::Lookup &lookup : m_set.lookups())
+            m_ui.lookupList->addItem(lookup.name);
+    }
+    if (current >= 0 && current < lookupCount())
+        m_ui.lookupList->setCurrentRow(current);
 }
 
 void DownloadSetPanel::enableAdd() {
     // A full list keeps "Add..." disabled: one more file could only end in
     // the too-many message, which empties the whole list.
-    m_ui.addLookupButton->setEnabled(hasRoomForLookups());
+    m_ui.addLookupButton->setEnabled(m_set.hasRoomForLookups());
 }
 
 void DownloadSetPanel::setFormatGroupEnabled(bool enabled) {
@@ -143,15 +146,12 @@ void DownloadSetPanel::addApplication() {
 }
 
 void DownloadSetPanel::takeApplication(const QString &path) {
-    const QString title = fileTitle(path);
-    m_state.appPath = path;
-    m_state.appTitle = title;
-    m_ui.appFileLabel->setText(title);
+    m_set.setApplication(path);
+    m_ui.appFileLabel->setText(m_set.applicationName());
     m_view.setStatus(QString());
     m_hooks.statusCaption();
 
-    if (!isAllFile(title)) {
-        m_state.isBundle = false;
+    if (!m_set.isBundle()) {
         m_ui.formatLabel->setEnabled(true);
         m_ui.formatFileLabel->setEnabled(true);
         m_ui.addFormatButton->setEnabled(true);
@@ -163,7 +163,6 @@ void DownloadSetPanel::takeApplication(const QString &path) {
             listButtonsForNonEmptyList();
         }
     } else {
-        m_state.isBundle = true;
         setFormatGroupEnabled(false);
         if (lookupCount() > 0) {
             QMessageBox box(QMessageBox::NoIcon, SettingsStore::applicationName(), kAllFile,
@@ -180,23 +179,17 @@ void DownloadSetPanel::takeApplication(const QString &path) {
     m_view.setDownloadCommandsEnabled(true);
     m_ui.addAppButton->setEnabled(false);
     m_ui.removeAppButton->setEnabled(true);
-    m_state.nextLookupNumber = 0;
 }
 
 void DownloadSetPanel::removeApplication() {
     m_ui.appFileLabel->clear();
     m_ui.formatFileLabel->clear();
-    m_state.formatPath.clear();
-    m_state.formatTitle.clear();
-    m_state.appPath.clear();
-    m_state.appTitle.clear();
-    m_state.isBundle = false;
     // The format goes with the application.
+    m_set.clearApplication();
     setFormatGroupEnabled(false);
 
     m_ui.removeAppButton->setEnabled(false);
     m_ui.addAppButton->setEnabled(true);
-    m_state.nextLookupNumber = 0;
     if (lookupCount() == 0) {
         m_ui.addLookupButton->setEnabled(true);
         listButtonsForEmptyList();
@@ -216,16 +209,14 @@ void DownloadSetPanel::addFormat() {
 
 void DownloadSetPanel::takeFormat(const QString &path) {
     const QString title = fileTitle(path);
-    m_state.formatPath = path;
-    m_state.formatTitle = title;
+    m_set.setFormat(path);
     m_ui.formatFileLabel->setText(title);
     if (!isFormatName(title)) {
         QMessageBox box(QMessageBox::Question, QStringLiteral("Format File"),
                         title + QStringLiteral("\r\nUse this file for format?"),
                         QMessageBox::Yes | QMessageBox::No, &m_window);
         if (box.exec() != QMessageBox::Yes) {
-            m_state.formatPath.clear();
-            m_state.formatTitle.clear();
+            m_set.clearFormat();
             m_ui.formatFileLabel->clear();
             return;
         }
@@ -237,8 +228,7 @@ void DownloadSetPanel::takeFormat(const QString &path) {
 
 void DownloadSetPanel::removeFormat() {
     m_ui.formatFileLabel->clear();
-    m_state.formatPath.clear();
-    m_state.formatTitle.clear();
+    m_set.clearFormat();
     m_ui.removeFormatButton->setEnabled(false);
     m_ui.addFormatButton->setEnabled(true);
     if (lookupCount() == 0) {
@@ -265,21 +255,14 @@ void DownloadSetPanel::takeLookups(const QStringList &paths) {
     m_view.setStatus(QString());
     // The first number is frozen while the list holds entries.
     m_ui.firstLookupList->setEnabled(false);
-    for (const QString &path : paths) {
-        m_ui.lookupList->addItem(fileTitle(path));
-        m_ui.lookupPaths->addItem(path);
-        const int last = lookupCount() - 1;
-        m_ui.lookupPaths->setCurrentRow(last);
-        m_ui.lookupList->setCurrentRow(last);
-    }
-
-    const int n = std::max(0, m_ui.firstLookupList->currentIndex()) + lookupCount();
-    if (n > kMaxLookups) {
+    const DownloadSet::Added added = m_set.addLookups(paths);
+    showLookups(lookupCount() - 1);
+    if (added == DownloadSet::Added::TooMany) {
         warn(kTooMany);
         removeAll();
         return;
     }
-    if (n == kMaxLookups) {
+    if (added == DownloadSet::Added::Full) {
         if (paths.size() == 1)
             warn(kMaximum);
         m_ui.addLookupButton->setEnabled(false);
@@ -292,14 +275,8 @@ void DownloadSetPanel::takeLookups(const QStringList &paths) {
 
 void DownloadSetPanel::removeLookup() {
     const int current = m_ui.lookupList->currentRow();
-    if (lookupCount() > 0 && current >= 0) {
-        delete m_ui.lookupList->takeItem(current);
-        delete m_ui.lookupPaths->takeItem(current);
-    }
-    if (lookupCount() > 0) {
-        m_ui.lookupPaths->setCurrentRow(0);
-        m_ui.lookupList->setCurrentRow(0);
-    }
+    m_set.removeLookup(current);
+    showLookups(0);
     m_ui.addLookupButton->setEnabled(true);
     if (lookupCount() == 0) {
         m_ui.firstLookupList->setEnabled(true);
@@ -319,11 +296,10 @@ void DownloadSetPanel::removeLookup() {
 }
 
 void DownloadSetPanel::removeAll() {
-    m_ui.lookupList->clear();
-    m_ui.lookupPaths->clear();
+    m_set.clearLookups();
+    showLookups(-1);
     m_ui.addLookupButton->setEnabled(true);
     listButtonsForEmptyList();
-    m_state.nextLookupNumber = 0;
     m_view.setStatus(QString());
     if (!isApplicationChosen()) {
         m_view.setDownloadCommandsEnabled(false);
@@ -335,47 +311,22 @@ void DownloadSetPanel::removeAll() {
     m_socket.closeConnection();
 }
 
-qint16 DownloadSetPanel::moveUp(QListWidget &list, QListWidget &twin) {
-    const int i = list.currentRow();
-    if (i > 0 && i < list.count() && i < twin.count()) {
-        moveRow(list, i, i - 1);
-        moveRow(twin, i, i - 1);
-        twin.setCurrentRow(i - 1);
-        list.setCurrentRow(i - 1);
-    }
-    return 0;
-}
-
-qint16 DownloadSetPanel::moveDown(QListWidget &list, QListWidget &twin) {
-    const int i = list.currentRow();
-    if (i >= 0 && i < list.count() - 1 && i < twin.count() - 1) {
-        moveRow(list, i, i + 1);
-        moveRow(twin, i, i + 1);
-        twin.setCurrentRow(i + 1);
-        list.setCurrentRow(i + 1);
-    }
-    return 0;
+void DownloadSetPanel::moveLookup(int step) {
+    const int row = m_ui.lookupList->currentRow();
+    if (m_set.moveLookup(row, step))
+        showLookups(row + step);
 }
 
 void DownloadSetPanel::moveLookupUp() {
-    const int before = m_ui.lookupList->currentRow();
-    moveUp(*m_ui.lookupList, *m_ui.lookupPaths);
-    // Qt may signal the selection change before the entry reaches its new
-    // place, so the rule runs again once it is there.
-    if (m_ui.lookupList->currentRow() != before)
-        lookupClicked();
+    moveLookup(-1);
 }
 
 void DownloadSetPanel::moveLookupDown() {
-    const int before = m_ui.lookupList->currentRow();
-    moveDown(*m_ui.lookupList, *m_ui.lookupPaths);
-    if (m_ui.lookupList->currentRow() != before)
-        lookupClicked();
+    moveLookup(+1);
 }
 
 void DownloadSetPanel::lookupClicked() {
     const int row = m_ui.lookupList->currentRow();
-    m_ui.lookupPaths->setCurrentRow(row);
     m_ui.upButton->setEnabled(true);
     m_ui.downButton->setEnabled(true);
     if (row == 0)

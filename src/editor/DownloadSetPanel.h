@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QStringList>
 
+class DownloadSet;
 class EngineView;
 class FileChooser;
 class QListWidget;
@@ -13,7 +14,6 @@ class SerialChannel;
 class SocketChannel;
 struct FileRequest;
 struct EditorControls;
-struct SharedState;
 
 // The download set: the application, the format and the ordered lookup
 // list with its first number. Keeps the set consistent and the editing
@@ -21,7 +21,7 @@ struct SharedState;
 class DownloadSetPanel : public QObject {
     Q_OBJECT
 public:
-    DownloadSetPanel(QWidget &window, const EditorControls &ui, SharedState &state,
+    DownloadSetPanel(QWidget &window, const EditorControls &ui, DownloadSet &set,
                      EngineView &view, SerialChannel &serial, SocketChannel &socket,
                      FileChooser &chooser, WindowHooks hooks, QObject *parent = nullptr);
 
@@ -42,17 +42,13 @@ public:
     void lookupClicked();
     void lookupDoubleClicked();
 
-    // Move the current entry of list one place, and the entry at the
-    // same index of twin with it. Always 0.
-    static qint16 moveUp(QListWidget &list, QListWidget &twin);
-    static qint16 moveDown(QListWidget &list, QListWidget &twin);
-
     // What a chosen or dropped file does to the set.
     void takeApplication(const QString &path);
     void takeFormat(const QString &path);
     void takeLookups(const QStringList &paths);
 
     bool isApplicationChosen() const;
+    const DownloadSet &set() const { return m_set; }
 
 protected:
     // Ctrl+Up and Ctrl+Down move the current lookup, Delete removes it.
@@ -60,7 +56,9 @@ protected:
 
 private:
     int lookupCount() const;
-    bool hasRoomForLookups() const;
+    // Shows the set's lookups and makes `current` the current entry.
+    void showLookups(int current);
+    void moveLookup(int step);
     void enableAdd();
     void setFormatGroupEnabled(bool enabled);
     void listButtonsForEmptyList();
@@ -70,7 +68,7 @@ private:
 
     QWidget &m_window;
     const EditorControls &m_ui;
-    SharedState &m_state;
+    DownloadSet &m_set;
     EngineView &m_view;
     SerialChannel &m_serial;
     SocketChannel &m_socket;

@@ -35,7 +35,6 @@ struct EditorControls {
     // Lookup frame, to the right of the others
     QGroupBox *lookupGroup = nullptr;
     QListWidget *lookupList = nullptr;
-    QListWidget *lookupPaths = nullptr; // hidden twin: full paths
     QPushButton *addLookupButton = nullptr;
     QPushButton *removeLookupButton = nullptr;
     QPushButton *removeAllButton = nullptr;

@@ -1,11 +1,13 @@
 #include "PrinterSelection.h"
 
 #include "Channels.h"
+#include "DownloadSet.h"
 #include "DownloadSetPanel.h"
 #include "DownloadSetRules.h"
 #include "EditorControls.h"
 #include "EngineView.h"
 #include "LinkDescription.h"
+#include "PrinterModels.h"
 #include "SettingsStore.h"
 #include "SharedState.h"
 #include "TypedKeyFilter.h"
@@ -25,15 +27,6 @@ const QString PrinterSelection::kGeneralModeWarning =
 const QString PrinterSelection::kKeypadModeWarning =
     QStringLiteral("TCP Mode is not available for the K72e Keyboard Directly(TCP is Only "
                    "Available using Pass Through Mode) - Defaulting to Serial Mode");
-
-namespace {
-const char *const kPrinterNames[] = {
-    "Q410", "Q415 ZEL Interp", "Q417 ZEL Interp", "K72e",
-    "Q412", "T540 ZEL Interp", "R300 ZEL Interp", "T523 ZEL Interp"};
-
-const QString kKeypadPrompt = QStringLiteral("Set Keypad to Loading Script");
-const QString kPassThruPrompt = QStringLiteral("Set Printer to Print Mode Ready");
-} // namespace
 
 PrinterSelection::PrinterSelection(QWidget &window, const EditorControls &ui, SharedState &state,
                                    SettingsStore &store, EngineView &view, SerialChannel &serial,
@@ -61,45 +54,9 @@ PrinterSelection::PrinterSelection(QWidget &window, const EditorControls &ui, Sh
 void PrinterSelection::fillPrinterList() {
     const QSignalBlocker blocker(m_ui.printerList);
     m_ui.printerList->clear();
-    for (const char *name : kPrinterNames)
-        m_ui.printerList->addItem(QLatin1String(name));
+    for (const PrinterModel &model : PrinterModels::all())
+        m_ui.printerList->addItem(QLatin1String(model.listText));
     m_ui.printerList->setCurrentIndex(-1);
-}
-
-std::optional<PrinterSelection::SerialSettings>
-PrinterSelection::forcedSerialSettings(int printer) {
-    switch (printer) {
-    case Printers::Q410:
-    case Printers::Q415:
-    case Printers::Q417:
-        return SerialSettings{QStringLiteral("9600,o,7,1"), 1};
-    case Printers::K72e:
-        return SerialSettings{QStringLiteral("19200,n,8,1"), 2};
-    case Printers::Q412:
-        return SerialSettings{QStringLiteral("9600,n,8,1"), 1};
-    default:
-        return std::nullopt;
-    }
-}
-
-std::optional<QString> PrinterSelection::choicePrompt(int printer) {
-    switch (printer) {
-    case Printers::Q410:
-    case Printers::Q415:
-    case Printers::Q417:
-        return QStringLiteral("Set Printer to Data Transfer/Receive");
-    case Printers::K72e:
-        return kKeypadPrompt;
-    case Printers::Q412:
-        return QStringLiteral("Set Printer to Online");
-    case Printers::T540:
-    case Printers::T523:
-        return QStringLiteral("Set Printer to Ready");
-    case Printers::R300:
-        return kPassThruPrompt;
-    default:
-        return std::nullopt;
-    }
 }
 
 void PrinterSelection::forceSerialMode(const QString &text) {
@@ -109,9 +66,11 @@ void PrinterSelection::forceSerialMode(const QString &text) {
     m_state.mode = 0;
     // The mode dialog will show "Serial".
     m_state.modeOption = 0;
-    if (const auto forced = forcedSerialSettings(m_ui.printerList->currentIndex())) {
-        m_state.lineSettings = forced->settings;
-        m_state.handshaking = forced->handshaking;
+    // A model that refuses TCP/IP gets its own line settings.
+    const PrinterModel *model = PrinterModels::find(m_ui.printerList->currentIndex());
+    if (model && model->tcp != TcpRule::Allowed) {
+        m_state.lineSettings = QLatin1String(model->lineDefaults.settings);
+        m_state.handshaking = model->lineDefaults.handshaking;
     }
     // The port number stays as it is.
     m_serial.applyPortSettings(m_state.handshaking, m_state.lineSettings, m_state.comPort);
@@ -119,64 +78,45 @@ void PrinterSelection::forceSerialMode(const QString &text) {
     m_view.saveLinkSettings();
 }
 
-void PrinterSelection::printerChosen() {
+const PrinterModel *PrinterSelection::takeModel() {
     const int index = m_ui.printerList->currentIndex();
-    switch (index) {
-    case Printers::Q410:
-    case Printers::Q415:
-    case Printers::Q417:
-    case Printers::Q412:
-        m_ui.passThroughBox->hide();
-        if (m_state.mode == 1)
-            forceSerialMode(kGeneralModeWarning);
-        m_view.setStatus(*choicePrompt(index));
-        break;
-    case Printers::K72e:
-        m_ui.passThroughBox->show();
-        // Clearing a checked box runs its handler, which may force serial.
+    const PrinterModel *model = PrinterModels::find(index);
+    // No selection: writing -1 would lose the saved model.
+    if (!model)
+        return nullptr;
+    m_ui.passThroughBox->setVisible(model->passThrough);
+    // Clearing a checked box runs its handler, which may force serial.
+    if (model->passThrough)
         m_ui.passThroughBox->setChecked(false);
-        if (m_state.mode == 1)
-            forceSerialMode(kKeypadModeWarning);
-        m_view.setStatus(kKeypadPrompt);
-        break;
-    case Printers::T540:
-    case Printers::R300:
-    case Printers::T523:
-        m_ui.passThroughBox->hide();
-        m_view.setStatus(*choicePrompt(index));
-        break;
-    default:
-        // No selection: writing -1 would lose the saved model.
-        return;
-    }
     m_state.printer = qint16(index);
     m_store.write(QStringLiteral("Printer"), SettingText::fromInt(index));
+    return model;
+}
+
+void PrinterSelection::printerChosen() {
+    const PrinterModel *model = takeModel();
+    if (!model)
+        return;
+    if (m_state.mode == 1 && model->tcp != TcpRule::Allowed)
+        forceSerialMode(model->passThrough ? kKeypadModeWarning : kGeneralModeWarning);
+    m_view.setStatus(QLatin1String(model->choicePrompt));
 }
 
 void PrinterSelection::printerTextChanged() {
-    const int index = m_ui.printerList->currentIndex();
-    if (index < 0)
-        return;
-    if (index == Printers::K72e) {
-        m_ui.passThroughBox->show();
-        m_ui.passThroughBox->setChecked(false);
-    } else {
-        m_ui.passThroughBox->hide();
-    }
-    m_state.printer = qint16(index);
-    m_store.write(QStringLiteral("Printer"), SettingText::fromInt(index));
+    takeModel();
 }
 
 void PrinterSelection::passThroughToggled() {
     const bool checked = m_ui.passThroughBox->isChecked();
+    const PrinterModel &keypad = *PrinterModels::find(Printers::K72e);
     if (checked) {
         m_state.passThrough = true;
-        m_view.setStatus(kPassThruPrompt);
+        m_view.setStatus(QLatin1String(keypad.passThroughSerialPrompt));
     } else {
         if (m_state.mode == 1)
             forceSerialMode(kKeypadModeWarning);
         m_state.passThrough = false;
-        m_view.setStatus(kKeypadPrompt);
+        m_view.setStatus(QLatin1String(keypad.choicePrompt));
     }
     m_store.write(QStringLiteral("PassThru"), SettingText::fromBool(checked));
 }
@@ -202,7 +142,7 @@ void PrinterSelection::lookupViewToggled() {
         setLookupViewShown(true);
         m_state.lookupView = true;
         m_hooks.centerForm();
-        if (DownloadSetRules::isAllFile(m_ui.appFileLabel->text())) {
+        if (m_panel.set().isBundle()) {
             m_panel.removeAll();
             for (QPushButton *b : {m_ui.addLookupButton, m_ui.removeLookupButton,
                                    m_ui.removeAllButton, m_ui.upButton, m_ui.downButton})

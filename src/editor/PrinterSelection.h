@@ -5,11 +5,10 @@
 #include <QObject>
 #include <QString>
 
-#include <optional>
-
 class DownloadSetPanel;
 class EngineView;
 class QWidget;
+struct PrinterModel;
 class SerialChannel;
 class SettingsStore;
 struct EditorControls;
@@ -44,19 +43,12 @@ public:
     // to the serial link with the model's line settings.
     void forceSerialMode(const QString &text);
 
-    struct SerialSettings {
-        QString settings;
-        qint16 handshaking;
-    };
-    // The line settings forced for a model that cannot use TCP/IP.
-    static std::optional<SerialSettings> forcedSerialSettings(int printer);
-    // The instruction shown when a model is chosen; nothing for no model.
-    static std::optional<QString> choicePrompt(int printer);
-
     static const QString kGeneralModeWarning;
     static const QString kKeypadModeWarning;
 
 private:
+    // Shows the chosen model's pass-through box and stores the choice.
+    const PrinterModel *takeModel();
     void setLookupViewShown(bool shown);
 
     QWidget &m_window;

@@ -5,7 +5,6 @@
 
 void requestCancel(SharedState &state, EngineView &view) {
     state.abortRequested = true;
-    state.downloadDone = true;
     state.operatorCancelled = true;
     view.setStatus(QStringLiteral("Please Wait..."));
 }

@@ -3,6 +3,7 @@
 #include "Clock.h"
 #include "EngineView.h"
 #include "Pause.h"
+#include "PrinterModels.h"
 #include "SerialLink.h"
 #include "SharedState.h"
 #include "Wait.h"
@@ -27,11 +28,10 @@ void LinkTimers::resetTimerFired() {
     // Stopped from the moment the tick starts, so it cannot run twice.
     m_resetTimer.stop();
     const bool linkKnown = m_state.mode == 0 || m_state.mode == 1;
-    if (!linkKnown || m_state.printer != Printers::K72e)
+    if (!linkKnown || !PrinterModels::passesThrough(m_state.printer))
         return;
 
     if (!m_view.isPassThruChecked()) {
-        m_state.downloadDone = true;
         m_view.setDownloadCommandsEnabled(true);
         return;
     }
@@ -45,9 +45,8 @@ void LinkTimers::resetTimerFired() {
         m_serial.send(QByteArrayLiteral("^PR"));
     // The socket link sends the reset over TCP/IP once it exists.
     float seconds = 15.0f;
-    Pause(m_state, seconds);
+    pauseFor(m_state, seconds);
     m_view.setStatus(QStringLiteral("Download Complete"));
-    m_state.downloadDone = true;
     m_view.setDownloadCommandsEnabled(true);
 }
 

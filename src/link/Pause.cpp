@@ -4,6 +4,6 @@
 #include "SharedState.h"
 #include "Wait.h"
 
-void Pause(SharedState &state, float &seconds) {
+void pauseFor(SharedState &state, float &seconds) {
     Wait::untilDeadline(Clock::now() + double(seconds), state.exitRequested);
 }

@@ -4,4 +4,4 @@ struct SharedState;
 
 // Waits the given seconds with the event loop running; zero or negative
 // seconds return at once without a yield.
-void Pause(SharedState &state, float &seconds);
+void pauseFor(SharedState &state, float &seconds);

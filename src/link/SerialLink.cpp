@@ -2,6 +2,7 @@
 
 #include "Clock.h"
 #include "EngineView.h"
+#include "PrinterModels.h"
 #include "SerialNative.h"
 #include "SerialPortControl.h"
 #include "SettingsStore.h"
@@ -116,16 +117,17 @@ qint16 SerialLink::receive(QByteArray &reply, qint32 count, float &timeout) {
 
 void SerialLink::onLineEvent(int code) {
     switch (code) {
-    case 1001: // break
-        if (!m_state.abortRequested && m_state.printer < 2) {
+    case 1001: { // break
+        const PrinterModel *model = PrinterModels::find(m_state.printer);
+        if (!m_state.abortRequested && model && model->breakStops) {
             m_view.setStatus(QStringLiteral("Check Printer..."));
             m_view.setProgressValue(0);
             m_view.setProgressVisible(false);
             m_state.abortRequested = true;
             m_state.breakSeen = true;
         }
-        m_state.downloadDone = true;
         break;
+    }
     case 1004:
         m_view.setStatus(QStringLiteral("Framing error "));
         m_state.downloadError = true;

@@ -24,19 +24,14 @@ public:
     // Panel 2 of the status bar ("Serial Mode" / "TCP/IP Mode").
     virtual void setModePanel(const QString &text) = 0;
 
-    // Locked: Close and the four frames disabled, Cancel enabled.
-    // Unlocked: the reverse. The Download commands are switched apart.
+    // Locked: Close, the four frames and every command that changes the set,
+    // the view or the link disabled, Cancel enabled. Unlocked: the reverse.
+    // The Download commands are switched apart.
     virtual void setDownloadLocked(bool locked) = 0;
     virtual void focusDownloadButton() = 0;
 
-    // The download set as the window shows it.
-    virtual bool isAppFileShown() const = 0;
-    virtual int lookupCount() const = 0;
-    virtual int firstLookupNumber() const = 0;
-    virtual int selectedLookup() const = 0;
+    // Marks the lookup being sent in the window's list.
     virtual void selectLookup(int index) = 0;
-    virtual QString lookupName(int index) const = 0;
-    virtual QString lookupPath(int index) const = 0;
 
     // The default-settings prompt: whether "Don't show again" is checked,
     // and the answer (1 Yes, 2 No, 3 Cancel) to a question.

@@ -59,10 +59,8 @@ void InstanceLock::release() {
         delete m_server;
         m_server = nullptr;
     }
-    if (m_lock) {
-        m_lock->unlock();
-        m_lock.reset();
-    }
+    // Destroying the lock file unlocks it.
+    m_lock.reset();
 }
 
 bool InstanceLock::isHeld() const {

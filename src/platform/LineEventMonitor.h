@@ -36,7 +36,7 @@ private:
 // Qt drops bytes with parity or framing errors and turns a break into a NUL
 // without telling anyone, so the driver's counters are the only source of
 // line events. The monitor looks at them while the port is open and raises
-// the control's event codes for each counter that moved.
+// the port's line-event codes for each counter that moved.
 class LineEventMonitor : public QObject {
     Q_OBJECT
 public:

@@ -6,7 +6,7 @@
 // port does not tell or does not do right.
 namespace SerialNative {
 
-// The control's error numbers.
+// The port's error numbers, as the status texts and dialogs show them.
 enum Error {
     NoError = 0,
     InvalidPort = 8002,       // no such device

@@ -9,7 +9,7 @@
 
 // The serial port as the program uses it: a port number, a settings text,
 // a handshaking code, open/close, the receive-buffer count, input and
-// output, line events with their codes, and the control's error numbers.
+// output, line events with their codes, and the port's error numbers.
 class SerialPortControl : public QObject {
     Q_OBJECT
 public:
@@ -28,8 +28,8 @@ public:
     int handshaking() const { return m_handshaking; }
     QString devicePath() const;
 
-    // 0 when opened, otherwise the control's error number (8002, 8005,
-    // 8012, 8013). Opening an open port reports 8005 as the control does.
+    // 0 when opened, otherwise the port's error number (8002, 8005,
+    // 8012, 8013). Opening an open port reports 8005, as for any port in use.
     int open();
     void close();
     bool isOpen() const { return m_port.isOpen(); }

@@ -1,302 +1,157 @@
-#include "Clock.h"
-#include "LinkTimers.h"
-#include "SerialLink.h"
-#include "SerialPortControl.h"
+#include "DownloadSetPanel.h"
+#include "FileDrag.h"
+#include "Startup.h"
 #include "WindowRig.h"
 
-#include <QAccessible>
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QFile>
-#include <QGroupBox>
-#include <QLabel>
-#include <QMenu>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
-#include <QToolBar>
-
-#include <memory>
-#include <sys/file.h>
-
-// The main window as a user meets it: what it shows after the load step
-// for a given store, every named control, and the close path.
-class tst_frmMain : public QObject, protected WindowRig {
+// The main window as a user meets it, with Qt's file dialog. Each row: the
+// stored settings, a user's steps, the facts after them (WindowRig::act and
+// observe; status lines and boxes by their code in WindowRig::texts). Then
+// the commands locked while a download runs, and a second start.
+class tst_MainWindow : public QObject, protected WindowRig {
     Q_OBJECT
 
-    void store(const QString &key, const QString &text) { m_store->write(key, text); }
-    QString panel(int n) { return find<QLabel>(n == 1 ? "linkPanel" : "modePanel")->text(); }
-
 private Q_SLOTS:
-    void init() {
-        resetWindowRig();
-        plugSilentLine(1);
-    }
-    void cleanup() { closeWindowRig(); }
-
-    void emptyStoreStartsWithDefaults() {
-        MainWindow &w = load();
-        QCOMPARE(m_state->mode, qint16(0));
-        QCOMPARE(panel(1), QString("Com1 9600,N,8,1 Xon/Xoff"));
-        QCOMPARE(panel(2), QString("Serial Mode"));
-        QCOMPARE(m_state->replyTimeout, 25.0f);
-        QCOMPARE(find<QComboBox>("printerList")->currentText(), QString("Q410"));
-        QCOMPARE(find<QComboBox>("printerList")->count(), 8);
-        QCOMPARE(find<QComboBox>("firstLookupList")->currentText(), QString("0"));
-        QCOMPARE(w.width(), w.scaledWidth(MainWindow::kStandardWidth));
-        QVERIFY(!find<QGroupBox>("lookupGroup")->isVisible());
-        QVERIFY(find<QAction>("standardViewAction")->isChecked());
-        QVERIFY(!find<QAction>("lookupViewAction")->isChecked());
-        QVERIFY(find<QAction>("defaultCheckAction")->isChecked());
-        QVERIFY(!find<QCheckBox>("passThroughBox")->isChecked());
-        QVERIFY(!find<QPushButton>("downloadButton")->isEnabled());
-        QVERIFY(!find<QAction>("downloadAction")->isEnabled());
-        QVERIFY(!find<QAction>("Download")->isEnabled());
-        QVERIFY(!find<QPushButton>("cancelButton")->isEnabled());
-        QVERIFY(!find<QPushButton>("removeAppButton")->isEnabled());
-        QVERIFY(!find<QPushButton>("addFormatButton")->isEnabled());
-        QVERIFY(find<QPushButton>("addAppButton")->isEnabled());
-        QVERIFY(find<QPushButton>("closeButton")->isEnabled());
-        QVERIFY(!find<QProgressBar>("progressBar")->isVisible());
-        // The port is open on the pseudo-terminal, as a user would see it.
-        QVERIFY(w.serialPort().isOpen());
-        QVERIFY(!m_state->abortRequested);
-        QCOMPARE(w.helpFile().section('/', -1), QString("ZELDL.chm"));
-    }
-
-    void savedTcpModeShowsTheAddressAndNoSerialMessage() {
-        store("Mode", "1");
-        store("IPAddress", "192.0.2.10");
-        store("IPPort", "6101");
-        QCOMPARE(flock(m_pty->slaveFd(), LOCK_EX | LOCK_NB), 0); // port busy elsewhere
-        MainWindow &w = load();
-        QCOMPARE(panel(2), QString("TCP/IP Mode"));
-        QCOMPARE(panel(1), QString("192.0.2.10 at port 6101"));
-        QCOMPARE(find<QLabel>("statusLabel")->text(), QString(59, ' '));
-        QVERIFY(!w.serialPort().isOpen());
-    }
-
-    void busyPortInSerialModeIsReported() {
-        QCOMPARE(flock(m_pty->slaveFd(), LOCK_EX | LOCK_NB), 0);
-        load();
-        QCOMPARE(find<QLabel>("statusLabel")->text(),
-                 QString("Comm Port 1 in use by another application"));
-    }
-
-    void storedValues_data() {
-        QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("panel1");
-        QTest::addColumn<QString>("printer");
-        QTest::newRow("handshaking 7") << "Handshaking"
-                                       << "7"
-                                       << "Com1 9600,N,8,1 ?"
-                                       << "Q410";
-        QTest::newRow("handshaking 3") << "Handshaking"
-                                       << "3"
-                                       << "Com1 9600,N,8,1 RTS+Xon/Xoff"
-                                       << "Q410";
-        QTest::newRow("settings") << "Settings"
-                                  << "19200,n,8,1"
-                                  << "Com1 19200,n,8,1 Xon/Xoff"
-                                  << "Q410";
-        QTest::newRow("printer T540") << "Printer"
-                                      << "5"
-                                      << "Com1 9600,N,8,1 Xon/Xoff"
-                                      << "T540 ZEL Interp";
-        QTest::newRow("printer not a number") << "Printer"
-                                              << "Q412"
-                                              << "Com1 9600,N,8,1 Xon/Xoff"
-                                              << "Q410";
-        QTest::newRow("printer out of range") << "Printer"
-                                              << "9"
-                                              << "Com1 9600,N,8,1 Xon/Xoff"
-                                              << "";
-    }
-    void storedValues() {
-        QFETCH(QString, key);
-        QFETCH(QString, text);
-        QFETCH(QString, panel1);
-        QFETCH(QString, printer);
-        store(key, text);
-        store("Timeout", "7.5"); // the step after a failed one still runs
-        load();
-        QCOMPARE(panel(1), panel1);
-        QCOMPARE(find<QComboBox>("printerList")->currentText(), printer);
-        QCOMPARE(m_state->replyTimeout, 7.5f);
-    }
-
-    void modeTwoRunsNeitherLinkBranch() {
-        store("Mode", "2");
-        load();
-        QCOMPARE(m_state->mode, qint16(2));
-        QCOMPARE(panel(2), QString());
-    }
-
-    void lookupViewIsWideAndKeypadKeepsPassThrough() {
-        store("LLU", "1");
-        store("Printer", "3");
-        store("PassThru", "True");
-        store("NeverShowDefault", "True");
-        MainWindow &w = load();
-        QVERIFY(m_state->lookupView);
-        QCOMPARE(w.width(), w.scaledWidth(MainWindow::kLookupWidth));
-        QVERIFY(find<QGroupBox>("lookupGroup")->isVisible());
-        QVERIFY(find<QAction>("lookupViewAction")->isChecked());
-        QVERIFY(!find<QAction>("standardViewAction")->isChecked());
-        QVERIFY(find<QCheckBox>("lookupBox")->isChecked());
-        QVERIFY(find<QCheckBox>("passThroughBox")->isChecked());
-        QVERIFY(!find<QAction>("defaultCheckAction")->isChecked());
-    }
-
-    void everyControlHasItsCaptionAndTip_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("tip");
-        const QList<QStringList> rows = {
-            {"downloadButton", "Download", "Download ZEL app and lookups"},
-            {"cancelButton", "Cancel", "Cancel download"},
-            {"closeButton", "Close", "Close this dialog"},
-            {"addAppButton", "Add App...", "Select ZEL App Filename for download"},
-            {"removeAppButton", "Remove App", "Clear ZEL App Filename from download"},
-            {"addFormatButton", "Add Fmt...", "Select Format Filename for download"},
-            {"removeFormatButton", "Remove Fmt", "Clear Format Filename from download"},
-            {"addLookupButton", "Add...", "Add lookup file to list"},
-            {"removeLookupButton", "Remove", "Remove selected lookup file from list"},
-            {"removeAllButton", "Remove All", "Clear list"},
-            {"upButton", "Up", "Move Lookup File Up in list"},
-            {"downButton", "Down", "Move Lookup File Down in list"},
-            {"passThroughBox", "Pass Through", ""},
-            {"lookupBox", "Lookup File", ""},
-            {"applicationLabel", "ZEL App Filename", ""},
-            {"firstLookupLabel", "First Lookup", ""},
-            {"lookupNoteLabel", "Lookups are downloaded in the order selected", ""},
-            {"formatLabel", "Format Filename", ""},
-            {"printerLabel", "Select Printer", ""},
-            {"statusLabel", "Status", ""},
-            {"appFileLabel", "", "ZEL app filename"},
-            {"formatFileLabel", "", "Format filename"},
-            {"printerList", "", "Select Printer"},
-            {"firstLookupList", "", "Select first lookup number"},
-            {"lookupList", "", "ZEL lookups for download"},
-            {"progressBar", "", "Download progress"},
-            {"printerGroup", "ZEL Printer", ""},
-            {"applicationGroup", "ZEL Application", ""},
-            {"formatGroup", "ZEL Formats", ""},
-            {"lookupGroup", "ZEL Lookups", ""},
-            {"fileMenu", "&File", ""},
-            {"downloadAction", "&Download", ""},
-            {"exitAction", "E&xit", ""},
-            {"setupMenu", "&Setup", ""},
-            {"modeAction", "&Mode...", ""},
-            {"commAction", "&Comm...", ""},
-            {"tcpipAction", "&TCP/IP...", ""},
-            {"timeoutAction", "&Timeout...", ""},
-            {"viewMenu", "&View", ""},
-            {"standardViewAction", "Standard", ""},
-            {"lookupViewAction", "w/Lookup File", ""},
-            {"defaultCheckAction", "Default Comm Settings Check", ""},
-            {"helpMenu", "&Help", ""},
-            {"helpContentsAction", "&Contents...", ""},
-            {"aboutAction", "&About...", ""},
-            {"Mode", "", "Mode"},
-            {"CommSet", "", "Comm Settings"},
-            {"TCP/IP", "", "TCP/IP"},
-            {"Download", "", "Download"},
-            {"Help", "", "Help"},
-            {"About", "", "About"},
-            {"Exit", "", "Exit"},
+    void window_data() {
+        // The download set, edited in the lookup view.
+        QList<QStringList> set{
+            {"addApp:APP.FPC", "set=APP.FPC,,0;on=.aF.L....NGGGC.P;status=P;boxes="},
+            {"addApp:", "set=,,0;on=A...L....N...C.P;status=P;boxes="},
+            {"addApp:APP.FPC;addFormat:", "set=APP.FPC,,0;on=.aF.L....NGGGC.P;status=P;boxes="},
+            {"addApp:APP.FPC;removeApp", "set=,,0;on=A...L....N...C.P;status=;boxes="},
+            {"addLookup:a,b;addApp:SET.ALL", "set=SET.ALL,,0;on=.a.......NGGGC..;status=P;boxes=B"},
+            {"addApp:A.FPC;addFormat:x.fmt", "set=A.FPC,x.fmt,0;on=.a.fL....NGGGC.P;boxes="},
+            {"addApp:A.FPC;addFormat:LABEL.FAB",
+             "set=A.FPC,LABEL.FAB,0;on=.a.fL....NGGGC.P;boxes=Q"},
+            {"addApp:A.FPC;answer=No;addFormat:label.txt",
+             "set=A.FPC,,0;on=.aF.L....NGGGC.P;boxes=q"},
+            {"addApp:A.FPC;addFormat:x.fmt;removeFormat",
+             "set=A.FPC,,0;on=.aF.L....NGGGC.P;status=P"},
+            {"addApp:A.FPC;addFormat:x.fmt;addLookup:a,b;up;removeApp",
+             "set=,,0,b*,a;on=A...LlX.D.GGGC.P;status="},
+            {"addLookup:b,a", "set=,,0,b,a*;on=A...LlXU..GGGC.P;status=O;boxes="},
+            {"addLookup:a,b,c;up;up;down", "set=,,0,a,c*,b;on=A...LlXUD.GGGC.P"},
+            {"addLookup:a,b,c;up;removeLookup", "set=,,0,a*,b;on=A...LlXUD.GGGC.P"},
+            {"addLookup:a;removeLookup", "set=,,0;on=A...L....N...C.P;status="},
+            {"addApp:A.FPC;addLookup:a;removeLookup", "set=A.FPC,,0;status=P"},
+            {"addApp:A.FPC;addFormat:x.fmt;addLookup:a;removeAll",
+             "set=A.FPC,x.fmt,0;on=.a.fL....NGGGC..;status=P"},
+            {"firstLookupList=3;addLookup:a,b,c,d,e,f;addLookup:g",
+             "set=,,3,a,b,c,d,e,f,g*;on=A....lXU..GGGC.P;status=O;boxes=M"},
+            {"firstLookupList=3;addLookup:a,b,c,d,e,f;addLookup:g,h",
+             "set=,,3;on=A...L....N...C..;status=;boxes=T"},
+            {"addLookup:a,b,c,d,e,f,g,h,i,j;removeLookup", "on=A...LlXUD.GGGC.P;boxes="}};
+        for (QStringList &row : set)
+            row.prepend("LLU=1");
+        const QString sent = "sent=A|\r\n{S }";
+        QList<QStringList> rows{
+            // The pass-through box and the two views.
+            {"Printer=3", "passThroughBox", "status=Set Printer to Print Mode Ready;PassThru=True"},
+            {"Printer=3;Mode=1;PassThru=True", "passThroughBox",
+             "status=Set Keypad to Loading Script;boxes=K;PassThru=False;Mode=0"},
+            {"LLU=1", "addLookup:a;standardViewAction",
+             "view=W..S...D;set=,,0;on=A...L....N...C.."},
+            {"LLU=0", "lookupViewAction", "view=WGL.B..D;LLU=True"},
+            // Restored settings, Download and its prompt, Help.
+            {"Mode=1;IPAddress=192.0.2.10;IPPort=6101;Printer=5", "",
+             "link=TCP/IP Mode|192.0.2.10 at port 6101|9600,N,8,1;printer=T540 ZEL Interp"},
+            {"Settings=19200,n,8,1;Handshaking=2;Printer=3;PassThru=1;NeverShowDefault=1;LLU=1", "",
+             "link=Serial Mode|Com1 19200,n,8,1 RTS/CTS|19200,n,8,1;printer=K72e;view=WGL.BVP."},
+            {"Printer=3", "addApp:a.fpc;download", "boxes=R;sent=;on=.aF.L....NGGGC.P"},
+            {"", "addApp:a.fpc;download;download",
+             "boxes=D;" + sent + sent.mid(5) + ";Settings=9600,o,7,1;status=Download Complete;" +
+                 "on=.aF.L....NGGGC.P;link=Serial Mode|Com1 9600,o,7,1 Xon/Xoff|9600,o,7,1"},
+            {"", "addApp:a.fpc;answer=No;download;download",
+             "boxes=D,D;" + sent + sent.mid(5) + ";Settings=-;NeverShowDefault=-"},
+            {"", "addApp:a.fpc;answer=Cancel;download",
+             "boxes=D;sent=;status=P;on=.aF.L....NGGGC.P"},
+            {"", "addApp:a.fpc;neverBox;download",
+             "boxes=;" + sent + ";NeverShowDefault=True;view=W..S...."},
+            {"", "defaultCheckAction;addApp:a.fpc;download",
+             "boxes=;" + sent + ";NeverShowDefault=True"},
+            {"", "helpContentsAction;Help", "boxes=H,H"},
         };
-        for (const QStringList &r : rows)
-            QTest::newRow(qPrintable(r[0])) << r[0] << r[1] << r[2];
+        // Each model chosen in serial and in TCP/IP mode.
+        const QString q41x = "G;link=Serial Mode|Com1 9600,o,7,1 Xon/Xoff|9600,o,7,1";
+        const QString tcp = ";link=TCP/IP Mode|127.0.0.1 at port 9100|9600,N,8,1";
+        // Position; list text; prompt; TCP/IP: the box and the link fallen back to.
+        const QList<QStringList> models{
+            {"0", "Q410", "P", q41x},
+            {"1", "Q415 ZEL Interp", "P", q41x},
+            {"2", "Q417 ZEL Interp", "P", q41x},
+            {"3", "K72e", "Set Keypad to Loading Script",
+             "K;link=Serial Mode|Com1 19200,n,8,1 RTS/CTS|19200,n,8,1"},
+            {"4", "Q412", "Set Printer to Online",
+             "G;link=Serial Mode|Com1 9600,n,8,1 Xon/Xoff|9600,n,8,1"},
+            {"5", "T540 ZEL Interp", "Set Printer to Ready", tcp},
+            {"6", "R300 ZEL Interp", "Set Printer to Print Mode Ready", tcp},
+            {"7", "T523 ZEL Interp", "Set Printer to Ready", tcp}};
+        for (const QStringList &m : models) {
+            const QString chosen = ";printer=" + m[1] + ";status=" + m[2] + ";Printer=" + m[0] +
+                                   ";view=W..S." + (m[0] == "3" ? "V" : ".") + ".D";
+            const QString pick = "printerList=" + m[0];
+            rows << QStringList{"Mode=0;Printer=-1", pick, "boxes=" + chosen}
+                 << QStringList{"Mode=1;Printer=-1", pick, "boxes=" + m[3] + chosen};
+        }
+        // Closed: exit asked, window shown, port open, lock held.
+        for (const char *close : {"closeButton", "exitAction", "Exit", "MainWindow"})
+            rows << QStringList{"", close, "closed=E..."};
+        addRows(set + rows);
     }
-    void everyControlHasItsCaptionAndTip() {
-        QFETCH(QString, name);
-        QFETCH(QString, caption);
-        QFETCH(QString, tip);
-        m_window = std::make_unique<MainWindow>(*m_state, *m_store, nullptr);
-        QObject *o = m_window->findChild<QObject *>(name);
-        QVERIFY2(o, qPrintable(name));
-        if (auto *a = qobject_cast<QAction *>(o)) {
-            if (!caption.isEmpty())
-                QCOMPARE(a->text(), caption);
-            if (!tip.isEmpty())
-                QCOMPARE(a->toolTip(), tip);
-            return;
-        }
-        if (auto *m = qobject_cast<QMenu *>(o)) {
-            QCOMPARE(m->title(), caption);
-            return;
-        }
-        auto *w = qobject_cast<QWidget *>(o);
-        QVERIFY(w);
-        if (!caption.isEmpty()) {
-            QString text = w->property("text").toString();
-            if (auto *g = qobject_cast<QGroupBox *>(w))
-                text = g->title();
-            QCOMPARE(text, caption);
-        }
-        if (!tip.isEmpty()) {
-            QCOMPARE(w->toolTip(), tip);
-            QCOMPARE(w->accessibleDescription(), tip);
-        }
+    void window() { runRow(); }
+
+    void downloadLocksTheCommands() {
+        // A reply wait of 3 s at the test's time scale.
+        open("Timeout=300;NeverShowDefault=True;LLU=True");
+        m_window->downloadSet().takeApplication(makeFile("app.fpc", "{XA,1}\r\n"));
+        act("addLookup:t1.txt");
+        const QString commands = "printerGroup lookupGroup applicationGroup formatGroup "
+                                 "standardViewAction lookupViewAction modeAction commAction "
+                                 "tcpipAction timeoutAction Mode CommSet TCP/IP close cancel";
+        QString during;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, this, [&] {
+            // Bytes on the line: the window sits in its reply wait.
+            if (during.isEmpty() && !m_pty->readAvailable(0).isEmpty()) {
+                during = enabled("PLAFslmctiMCTxc", commands);
+                act("standardViewAction;lookupViewAction;lookupBox;removeAll;removeApp;cancel");
+            }
+        });
+        poll.start(5);
+        act("download");
+        QCOMPARE(during + ' ' + enabled("PLAFslmctiMCTxc", commands) + ' ' +
+                     observe("set;view;on;status"),
+                 "..............c PLAFslmctiMCTx. "
+                 "set=app.fpc,,0,t1.txt*;view=WGL.B...;on=.aF.LlX...GGGC.P;status=Cancelled");
     }
 
-    void toolbarOrderAndDownloadIsTheFifthButton() {
-        m_window = std::make_unique<MainWindow>(*m_state, *m_store, nullptr);
-        const auto actions = find<QToolBar>("toolBar")->actions();
-        QStringList keys;
-        for (QAction *a : actions)
-            keys << (a->isSeparator() ? QString("|") : a->data().toString());
-        QCOMPARE(keys, (QStringList{"|", "Mode", "CommSet", "TCP/IP", "Download", "|", "Help",
-                                    "About", "|", "Exit"}));
-        QCOMPARE(actions.at(4)->property("imageKey").toString(), QString("Bolt1"));
+    // Keys in the lookup list act as its buttons; dropped lookups are taken
+    // only where the lookup view shows them.
+    void keysAndDrops() {
+        open("LLU=1");
+        act("addLookup:a,b,c");
+        QTest::keyClick(find("lookupList"), Qt::Key_Up, Qt::ControlModifier);
+        QTest::keyClick(find("lookupList"), Qt::Key_Delete);
+        QCOMPARE(observe("set"), "set=,,0,a*,b");
+        open("LLU=0");
+        FileDrag drag(*m_window, {makeFile("d.fpc", "x"), makeFile("t.txt", "x")});
+        QVERIFY(drag.enter() && drag.drop());
+        QTRY_COMPARE(observe("set"), "set=d.fpc,,0");
     }
 
-    void screenReaderHearsCurrentTextsAndFixedDescriptions() {
-        load();
-        auto *status = find<QLabel>("statusLabel");
-        m_window->setStatus("Working...");
-        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(status);
-        QVERIFY(a);
-        QCOMPARE(a->text(QAccessible::Name), QString("Working..."));
-        QCOMPARE(a->text(QAccessible::Description), QString("Status line"));
-        auto *panel1 = QAccessible::queryAccessibleInterface(find<QLabel>("linkPanel"));
-        QCOMPARE(panel1->text(QAccessible::Name), QString("Com1 9600,N,8,1 Xon/Xoff"));
-        QCOMPARE(panel1->text(QAccessible::Description), QString("Link"));
-        auto *panel2 = QAccessible::queryAccessibleInterface(find<QLabel>("modePanel"));
-        QCOMPARE(panel2->text(QAccessible::Description), QString("Mode"));
-        auto *button = QAccessible::queryAccessibleInterface(find<QPushButton>("addAppButton"));
-        QCOMPARE(button->text(QAccessible::Name), QString("Add App..."));
-    }
-
-    void cancelButtonRaisesTheFlags() {
-        load();
-        m_window->cancelDownload();
-        QVERIFY(m_state->abortRequested);
-        QVERIFY(m_state->downloadDone);
-        QCOMPARE(m_window->status(), QString("Please Wait..."));
-    }
-
-    void closingInTheMiddleOfAWaitEndsPromptly() {
-        MainWindow &w = load();
-        QVERIFY(w.serialPort().isOpen());
-        w.linkTimers().resetTimer().start(100000);
-        QTimer::singleShot(20, &w, [&w] { w.closeProgram(); });
-        QByteArray reply;
-        float timeout = 1e6; // far beyond any test
-        QElapsedTimer real;
-        real.start();
-        w.serialLink().receive(reply, 14, timeout);
-        QVERIFY(real.elapsed() < 10000);
-        QVERIFY(m_state->exitRequested);
-        QVERIFY(!w.serialPort().isOpen());
-        QVERIFY(!w.linkTimers().resetTimer().isActive());
-        QVERIFY(!w.isVisible());
+    void secondStartHandsOverAndEnds() {
+        // The running one, the last one gone before its folder.
+        m_lock = std::make_unique<InstanceLock>();
+        resetWindowRig();
+        QCOMPARE(m_lock->tryTake(), InstanceLock::Outcome::Taken);
+        QSignalSpy raised(m_lock.get(), &InstanceLock::raiseRequested);
+        m_user = std::make_unique<ModalAnswerer>();
+        // Waits for the running one's answer, which comes only once it runs again.
+        QCOMPARE(runApplication(), 0);
+        QCOMPARE(m_user->seen,
+                 QStringList{"information|App Running|This application is already running|Ok"});
+        QTRY_COMPARE(raised.count(), 1);
     }
 };
 
-QTEST_MAIN(tst_frmMain)
+QTEST_MAIN(tst_MainWindow)
 #include "tst_mainwindow.moc"

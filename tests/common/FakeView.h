@@ -17,10 +17,6 @@ public:
     bool locked = false;
     QString modePanel;
 
-    bool appFileShown = false;
-    QStringList names;
-    QStringList paths;
-    int firstLookup = 0;
     int selected = -1;
 
     bool promptSuppressed = false;
@@ -41,13 +37,7 @@ public:
     void setModePanel(const QString &text) override { modePanel = text; }
     void setDownloadLocked(bool on) override { locked = on; }
     void focusDownloadButton() override {}
-    bool isAppFileShown() const override { return appFileShown; }
-    int lookupCount() const override { return int(names.size()); }
-    int firstLookupNumber() const override { return firstLookup; }
-    int selectedLookup() const override { return selected; }
     void selectLookup(int index) override { selected = index; }
-    QString lookupName(int index) const override { return names.value(index); }
-    QString lookupPath(int index) const override { return paths.value(index); }
     bool isDefaultPromptSuppressed() const override { return promptSuppressed; }
     int askDefaultSettings(const QString &description) override {
         prompts << description;

@@ -20,12 +20,9 @@ public:
     int slaveFd() const { return m_slave; }
 
     bool write(const QByteArray &bytes);
-    // Reads until `count` bytes came or the real time ran out.
-    QByteArray read(int count, int timeoutMs = 5000);
     // Whatever is waiting now, after a short settle.
     QByteArray readAvailable(int settleMs = 20);
     void closeMaster();
-    void closeSlave();
 
 private:
     int m_master = -1;

@@ -1,314 +1,133 @@
-#include "Cancel.h"
 #include "Clock.h"
 #include "FakeView.h"
 #include "LinkTimers.h"
-#include "Pause.h"
+#include "PrinterModels.h"
 #include "PtyPair.h"
 #include "SerialLink.h"
 #include "SerialPortControl.h"
 #include "SettingsStore.h"
 #include "SharedState.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
-#include <memory>
-#include <sys/file.h>
-
 namespace {
-// Counters that the test moves by hand.
-class FakeCounters : public LineCounterSource {
-public:
-    explicit FakeCounters(LineCounters &counts) : m_counts(counts) {}
-    std::optional<LineCounters> read() override { return m_counts; }
-
-private:
-    LineCounters &m_counts;
+// The serial link with a pseudo-terminal standing in for the printer.
+struct Rig {
+    PtyPair pty;
+    SharedState state;
+    FakeView view;
+    SettingsStore store;
+    SerialPortControl port;
+    SerialLink link{state, store, port, view};
+    Rig() { qputenv("ZELDL_COM1", pty.slavePath().toLocal8Bit()); }
 };
-
-QByteArray allByteValues() {
-    QByteArray bytes;
-    for (int i = 0; i < 256; ++i)
-        bytes.append(char(i));
-    return bytes;
-}
 } // namespace
 
-// The serial link against a real pseudo-terminal standing in for the printer.
 class tst_SerialLink : public QObject {
     Q_OBJECT
-    QTemporaryDir m_config;
-    std::unique_ptr<PtyPair> m_pty;
-    std::unique_ptr<SharedState> m_state;
-    std::unique_ptr<FakeView> m_view;
-    std::unique_ptr<SettingsStore> m_store;
-    std::unique_ptr<SerialPortControl> m_port;
-    std::unique_ptr<SerialLink> m_link;
-
-    void openWithHandshaking(int code) {
-        m_state->handshaking = qint16(code);
-        m_link->configurePort();
-        QVERIFY(m_port->isOpen());
-    }
 
 private Q_SLOTS:
-    void initTestCase() { qputenv("XDG_CONFIG_HOME", m_config.path().toUtf8()); }
-
-    void init() {
-        m_pty = std::make_unique<PtyPair>();
-        QVERIFY(m_pty->isValid());
-        qputenv("ZELDL_COM1", m_pty->slavePath().toLocal8Bit());
-        m_state = std::make_unique<SharedState>();
-        m_view = std::make_unique<FakeView>();
-        m_store = std::make_unique<SettingsStore>();
-        m_port = std::make_unique<SerialPortControl>();
-        m_link = std::make_unique<SerialLink>(*m_state, *m_store, *m_port, *m_view);
+    void receive_data() {
+        // Bytes that arrived before the call are discarded in every row.
+        QTest::addColumn<float>("timeout"); // clock seconds, 10 ms real each
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::newRow("exactly 14 arrive") << 1000.0f << 0 << QByteArray("0123456789ABCD");
+        QTest::newRow("nothing arrives") << 2.0f << -1 << QByteArray();
+        QTest::newRow("closed port") << 1000.0f << -2 << QByteArray("kept");
+        QTest::newRow("device vanished") << 1000.0f << -2 << QByteArray("kept");
     }
-    void cleanup() {
-        m_link.reset();
-        m_port.reset();
-        m_pty.reset();
-    }
-
-    void allByteValuesPassUnchanged() {
-        openWithHandshaking(0);
-        const QByteArray bytes = allByteValues();
-        m_link->send(bytes);
-        // Output goes out while the event loop runs.
-        QByteArray seen;
-        QTRY_VERIFY_WITH_TIMEOUT((seen += m_pty->readAvailable(1)).size() >= 256, 5000);
-        QCOMPARE(seen, bytes);
-
-        m_pty->write(bytes);
-        QByteArray reply;
-        float timeout = 30;
-        QTimer::singleShot(0, this, [&] { m_pty->write(bytes); });
-        QCOMPARE(m_link->receive(reply, 256, timeout), qint16(0));
-        QCOMPARE(reply.left(256), bytes);
-        QCOMPARE(m_view->current, QString("Status - -99"));
-    }
-
-    void sendingWithXonXoffKeepsEveryByte() {
-        openWithHandshaking(1);
-        QByteArray bytes = allByteValues().repeated(8);
-        m_link->send(bytes);
-        QByteArray seen;
-        QTRY_VERIFY_WITH_TIMEOUT((seen += m_pty->readAvailable(1)).size() >= bytes.size(), 5000);
-        QCOMPARE(seen, bytes);
-    }
-
-    void receiveCases() {
-        openWithHandshaking(1);
-        QByteArray reply = "unchanged";
-        float timeout = 30;
-
-        // Count 0: ends at the first pass.
-        QCOMPARE(m_link->receive(reply, 0, timeout), qint16(0));
-
-        // A reply longer than the count comes back whole.
-        QTimer::singleShot(5, this, [&] { m_pty->write("0123456789ABCDEFGHIJ"); });
-        QCOMPARE(m_link->receive(reply, 14, timeout), qint16(0));
-        QTRY_COMPARE(m_port->inBufferCount() + reply.size(), qint64(20));
-
-        // Bytes that came before the call are discarded.
-        m_pty->write("EARLY REPLY!!!");
-        QTRY_COMPARE(m_port->inBufferCount(), qint64(14));
-        QTimer::singleShot(5, this, [&] { m_pty->write("late"); });
-        timeout = 2; // 20 ms at the test's time scale
-        QCOMPARE(m_link->receive(reply, 14, timeout), qint16(-1));
-        QCOMPARE(reply, QByteArray("late"));
-
-        // Timed out with nothing: empty reply, and only after the deadline.
-        const double start = Clock::now();
-        timeout = 1.5;
-        QCOMPARE(m_link->receive(reply, 14, timeout), qint16(-1));
-        QVERIFY(Clock::now() - start > 1.5);
-        QCOMPARE(reply, QByteArray());
-        QCOMPARE(m_view->current, QString("Status - -99"));
-
-        // A negative timeout is raised to 0 in the caller's variable.
-        timeout = -4;
-        QCOMPARE(m_link->receive(reply, 14, timeout), qint16(-1));
-        QCOMPARE(timeout, 0.0f);
-        QVERIFY(!m_state->downloadError);
-    }
-
-    void closedPort() {
-        QVERIFY(!m_port->isOpen());
-        QByteArray reply = "kept";
-        float timeout = 30;
-        const double start = Clock::now();
-        QCOMPARE(m_link->receive(reply, 14, timeout), qint16(-2));
-        QVERIFY(Clock::now() - start < 1.0);
-        QCOMPARE(reply, QByteArray("kept"));
-        QCOMPARE(m_view->current, QString(" Comm port not open"));
-        QVERIFY(m_state->downloadError);
-
-        m_state->downloadError = false;
-        m_view->current.clear();
-        m_link->send("{SR}");
-        QCOMPARE(m_view->current, QString(" Comm port not open"));
-        QVERIFY(m_state->downloadError);
-    }
-
-    void deviceVanishingDuringAWait() {
-        openWithHandshaking(1);
-        QByteArray reply;
-        float timeout = 3000; // 30 s at the test's scale; must end long before
-        QTimer::singleShot(20, this, [&] {
-            m_pty->closeSlave();
-            m_pty->closeMaster();
+    void receive() {
+        const QByteArray during = QTest::currentDataTag();
+        QFETCH(float, timeout);
+        QFETCH(int, result);
+        QFETCH(QByteArray, reply);
+        Rig rig;
+        if (during != "closed port") {
+            rig.link.configurePort();
+            rig.pty.write("EARLY REPLY!!!");
+            QTRY_COMPARE(rig.port.inBufferCount(), qint64(14));
+        }
+        // Runs once the wait lets events through.
+        QTimer::singleShot(0, &rig.link, [&] {
+            if (during == "exactly 14 arrive")
+                rig.pty.write(reply);
+            if (during == "device vanished")
+                rig.pty.closeMaster();
         });
-        QElapsedTimer real;
-        real.start();
-        QCOMPARE(m_link->receive(reply, 14, timeout), qint16(-2));
-        QVERIFY(real.elapsed() < 10000);
-        QCOMPARE(m_view->current, QString(" Comm port not open"));
-        QVERIFY(m_state->downloadError);
-        QVERIFY(!m_port->isOpen());
+        QByteArray received = "kept";
+        const double deadline = Clock::now() + timeout;
+        QCOMPARE(rig.link.receive(received, 14, timeout), qint16(result));
+        if (result == -1)
+            QVERIFY(Clock::now() > deadline);
+        QCOMPARE(received, reply);
+        QCOMPARE(rig.view.current, QString(result == -2 ? " Comm port not open" : "Status - -99"));
+        QCOMPARE(rig.state.downloadError, result == -2);
     }
 
-    void busyPortIsReported() {
-        QCOMPARE(flock(m_pty->slaveFd(), LOCK_EX | LOCK_NB), 0);
-        m_state->comPort = 1;
-        m_link->configurePort();
-        QVERIFY(!m_port->isOpen());
-        QCOMPARE(m_view->current, QString("Comm Port 1 in use by another application"));
-    }
-
-    void settingsAreReadWithDefaults() {
-        m_state->comPort = 9;
-        m_state->replyTimeout = 3;
-        m_link->loadPortSettings();
-        QCOMPARE(m_state->comPort, qint16(1));
-        QCOMPARE(m_state->lineSettings, QString("9600,N,8,1"));
-        QCOMPARE(m_state->handshaking, qint16(1));
-        QCOMPARE(m_state->replyTimeout, 25.0f);
-        m_store->write("Comport", "COM2");
-        m_store->write("Timeout", "2.5");
-        m_link->loadPortSettings();
-        QCOMPARE(m_state->comPort, qint16(1)); // not a number: kept
-        QCOMPARE(m_state->replyTimeout, 2.5f);
-    }
-
-    void lineEvents_data() {
+    void lineEvent_data() {
         QTest::addColumn<int>("printer");
-        QTest::addColumn<int>("which"); // 0 break 1 framing 2 overrun 3 overflow 4 parity
+        QTest::addColumn<int>("code");
         QTest::addColumn<QString>("status");
-        QTest::addColumn<bool>("abort");
+        QTest::addColumn<bool>("stops");
         QTest::addColumn<bool>("error");
-        QTest::addColumn<bool>("done");
-        QTest::newRow("break Q410") << 0 << 0 << "Check Printer..." << true << false << true;
-        QTest::newRow("break Q415") << 1 << 0 << "Check Printer..." << true << false << true;
-        QTest::newRow("break Q417") << 2 << 0 << "" << false << false << true;
-        QTest::newRow("break T540") << 5 << 0 << "" << false << false << true;
-        QTest::newRow("framing") << 0 << 1 << "Framing error " << false << true << false;
-        QTest::newRow("overrun") << 0 << 2 << "Data Lost " << false << false << false;
-        QTest::newRow("overflow") << 0 << 3 << "Receive buffer overflow " << false << false
-                                  << false;
-        QTest::newRow("parity") << 0 << 4 << "Parity error " << false << false << false;
+        for (const PrinterModel &model : PrinterModels::all()) {
+            const bool stops = model.index == Printers::Q410 || model.index == Printers::Q415;
+            QTest::addRow("1001 break %s", model.listText)
+                << int(model.index) << 1001 << (stops ? "Check Printer..." : "") << stops << false;
+        }
+        QTest::newRow("1004 framing") << 0 << 1004 << "Framing error " << false << true;
+        QTest::newRow("1006 overrun") << 0 << 1006 << "Data Lost " << false << false;
+        QTest::newRow("1008 overflow") << 0 << 1008 << "Receive buffer overflow " << false << false;
+        QTest::newRow("1009 parity") << 0 << 1009 << "Parity error " << false << false;
     }
-    void lineEvents() {
+    void lineEvent() {
         QFETCH(int, printer);
-        QFETCH(int, which);
+        QFETCH(int, code);
         QFETCH(QString, status);
-        QFETCH(bool, abort);
+        QFETCH(bool, stops);
         QFETCH(bool, error);
-        QFETCH(bool, done);
-        LineCounters counts;
-        m_port->lineMonitor().start(std::make_unique<FakeCounters>(counts));
-        m_state->printer = qint16(printer);
-        m_view->progressVisible = true;
-        m_view->progressValue = 40;
-
-        quint64 *fields[] = {&counts.breaks, &counts.framing, &counts.overrun,
-                             &counts.bufferOverflow, &counts.parity};
-        *fields[which] += 3;
-        m_port->lineMonitor().poll();
-
-        QCOMPARE(m_view->current, status);
-        QCOMPARE(m_state->abortRequested, abort);
-        QCOMPARE(m_state->breakSeen, abort);
-        QCOMPARE(m_state->downloadError, error);
-        QCOMPARE(m_state->downloadDone, done);
-        QCOMPARE(m_view->progressVisible, !abort);
-        QCOMPARE(m_view->progressValue, abort ? 0 : 40);
-
-        // Nothing moved: nothing raised again.
-        m_view->statuses.clear();
-        m_port->lineMonitor().poll();
-        QVERIFY(m_view->statuses.isEmpty());
+        Rig rig;
+        rig.state.printer = qint16(printer);
+        Q_EMIT rig.port.commEvent(code);
+        QCOMPARE(rig.view.current, status);
+        QCOMPARE(rig.state.abortRequested, stops);
+        QCOMPARE(rig.state.breakSeen, stops);
+        QCOMPARE(rig.state.downloadError, error);
+        QCOMPARE(rig.view.progressVisible, !stops);
     }
 
-    void breakAfterAbortOnlyEndsTheDownload() {
-        LineCounters counts;
-        m_port->lineMonitor().start(std::make_unique<FakeCounters>(counts));
-        m_state->abortRequested = true;
-        counts.breaks = 1;
-        m_port->lineMonitor().poll();
-        QVERIFY(!m_state->breakSeen);
-        QVERIFY(m_state->downloadDone);
-        QVERIFY(m_view->statuses.isEmpty());
-    }
-
-    void driverWithoutCountersRaisesNothing() {
-        openWithHandshaking(0); // a pseudo-terminal keeps no counters
-        QVERIFY(!m_port->lineMonitor().isRunning());
-    }
-
-    void cancelDuringAWaitSetsFlagsAndTheWaitRunsOn() {
-        openWithHandshaking(1);
-        QTimer::singleShot(5, this, [&] { requestCancel(*m_state, *m_view); });
-        QByteArray reply;
-        float timeout = 5; // 50 ms real
-        const double start = Clock::now();
-        QCOMPARE(m_link->receive(reply, 14, timeout), qint16(-1));
-        QVERIFY(Clock::now() - start > 5.0);
-        QVERIFY(m_state->abortRequested);
-        QVERIFY(m_state->downloadDone);
-        QVERIFY(m_view->statuses.contains("Please Wait..."));
-
-        float zero = 0;
-        bool ran = false;
-        QTimer::singleShot(0, this, [&] { ran = true; });
-        Pause(*m_state, zero);
-        QVERIFY(!ran);
-        QTRY_VERIFY(ran); // the handler must not outlive `ran`
-    }
-
-    void keypadResetAfterPassThrough_data() {
-        QTest::addColumn<bool>("passThru");
-        QTest::addColumn<bool>("aborted");
+    // The keypad is reset once after a pass-through download, unless it
+    // was cancelled; other models are left alone.
+    void keypadReset_data() {
+        QTest::addColumn<int>("printer");
+        QTest::addColumn<bool>("passThrough");
+        QTest::addColumn<bool>("cancelled");
         QTest::addColumn<QByteArray>("wire");
-        QTest::addColumn<QStringList>("statuses");
+        QTest::addColumn<QString>("status");
         QTest::addColumn<bool>("enabled");
         QTest::newRow("pass-through")
-            << true << false << QByteArray("^PR")
-            << QStringList{"Resetting Printer ...", "Download Complete"} << true;
-        QTest::newRow("box cleared") << false << false << QByteArray() << QStringList{} << true;
-        QTest::newRow("aborted") << true << true << QByteArray() << QStringList{} << false;
+            << 3 << true << false << QByteArray("^PR") << "Download Complete" << true;
+        QTest::newRow("keypad itself") << 3 << false << false << QByteArray() << "" << true;
+        QTest::newRow("cancelled") << 3 << true << true << QByteArray() << "" << false;
+        QTest::newRow("another model") << 0 << true << false << QByteArray() << "" << false;
     }
-    void keypadResetAfterPassThrough() {
-        QFETCH(bool, passThru);
-        QFETCH(bool, aborted);
-        QFETCH(QByteArray, wire);
-        QFETCH(QStringList, statuses);
-        QFETCH(bool, enabled);
-        openWithHandshaking(2);
-        m_state->printer = Printers::K72e;
-        m_state->abortRequested = aborted;
-        m_view->passThru = passThru;
-        LinkTimers timers(*m_state, *m_link, *m_view);
+    void keypadReset() {
+        QFETCH(int, printer);
+        QFETCH(bool, passThrough);
+        QFETCH(bool, cancelled);
+        Rig rig;
+        rig.link.configurePort();
+        rig.state.printer = qint16(printer);
+        rig.view.passThru = passThrough;
+        rig.state.abortRequested = cancelled;
+        LinkTimers timers(rig.state, rig.link, rig.view);
         timers.startResetDelay();
-        QVERIFY(timers.resetTimer().isActive());
-        QTRY_COMPARE_WITH_TIMEOUT(m_view->downloadEnabled || aborted, true, 5000);
-        if (aborted)
-            QTRY_VERIFY(!timers.resetTimer().isActive());
-        QVERIFY(!timers.resetTimer().isActive());
-        QCOMPARE(m_view->statuses, statuses);
-        QCOMPARE(m_view->downloadEnabled, enabled);
-        QCOMPARE(m_pty->readAvailable(), wire);
+        QTRY_VERIFY(!timers.resetTimer().isActive());
+        QTEST(rig.pty.readAvailable(), "wire");
+        QTEST(rig.view.current, "status");
+        QTEST(rig.view.downloadEnabled, "enabled");
     }
 };
 

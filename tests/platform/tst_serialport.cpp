@@ -1,176 +1,98 @@
-#include "CpuTime.h"
+#include "LineEventMonitor.h"
 #include "PtyPair.h"
-#include "SerialNative.h"
+#include "SerialDeviceMap.h"
 #include "SerialPortControl.h"
 
-#include <QElapsedTimer>
-#include <QSignalSpy>
 #include <QTest>
 
 #include <sys/file.h>
 #include <termios.h>
 
-// The serial port adapter on a real pseudo-terminal: line settings as the
-// other side sees them, error numbers from real causes, a vanishing device.
+// Which device stands behind a port number, and why it cannot be opened.
 class tst_SerialPort : public QObject {
     Q_OBJECT
 
-    static termios attributes(const PtyPair &pty) {
-        termios tio{};
-        tcgetattr(pty.slaveFd(), &tio);
-        return tio;
-    }
-
-    static bool ptyKeepsCharacterFormat() {
-        PtyPair probe;
-        termios tio = attributes(probe);
-        tio.c_cflag = (tio.c_cflag & ~tcflag_t(CSIZE)) | CS7 | PARENB;
-        tcsetattr(probe.slaveFd(), TCSANOW, &tio);
-        tio = attributes(probe);
-        return (tio.c_cflag & CSIZE) == CS7 && (tio.c_cflag & PARENB);
-    }
-
 private Q_SLOTS:
-    void lineSettingsReadBack_data() {
-        QTest::addColumn<QString>("settings");
-        QTest::addColumn<int>("baud");
-        QTest::addColumn<int>("size");
-        QTest::addColumn<bool>("parity");
-        QTest::addColumn<bool>("odd");
-        QTest::addColumn<bool>("twoStop");
-        QTest::newRow("default") << "9600,N,8,1" << int(B9600) << int(CS8) << false << false
-                                 << false;
-        QTest::newRow("Q410") << "9600,o,7,1" << int(B9600) << int(CS7) << true << true << false;
-        QTest::newRow("K72e") << "19200,n,8,1" << int(B19200) << int(CS8) << false << false
-                              << false;
-        QTest::newRow("even two stop")
-            << "38400,E,7,2" << int(B38400) << int(CS7) << true << false << true;
+    void deviceOfComN_data() {
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QByteArray>("override"); // ZELDL_COM<n>
+        QTest::addColumn<QString>("device");
+        QTest::newRow("Com1") << 1 << QByteArray() << "/dev/ttyS0";
+        QTest::newRow("Com33") << 33 << QByteArray() << "/dev/ttyUSB0";
+        QTest::newRow("Com128") << 128 << QByteArray() << "/dev/ttyAMA31";
+        QTest::newRow("Com129") << 129 << QByteArray("/tmp/x") << "";
+        QTest::newRow("overridden") << 40 << QByteArray("/tmp/x") << "/tmp/x";
     }
-    void lineSettingsReadBack() {
-        QFETCH(QString, settings);
-        QFETCH(int, baud);
-        QFETCH(int, size);
-        QFETCH(bool, parity);
-        QFETCH(bool, odd);
-        QFETCH(bool, twoStop);
+    void deviceOfComN() {
+        QFETCH(int, port);
+        QFETCH(QByteArray, override);
+        QFETCH(QString, device);
+        qputenv("ZELDL_COM" + QByteArray::number(port), override);
+        QCOMPARE(SerialDeviceMap::devicePath(port), device);
+    }
+
+    void openError_data() {
+        QTest::addColumn<QString>("device"); // empty: a pseudo-terminal, held as the tag says
+        QTest::addColumn<int>("error");
+        QTest::newRow("free") << "" << 0;
+        QTest::newRow("missing") << "/dev/zeldl-no-such-device" << 8002;
+        QTest::newRow("not a serial line") << "/dev/null" << 8002;
+        // Refuses opening for writing, even to root.
+        QTest::newRow("permission") << "/sys/kernel/uevent_seqnum" << 8012;
+        QTest::newRow("held by a terminal program") << "" << 8005;
+        QTest::newRow("held by another port") << "" << 8005;
+    }
+    void openError() {
+        QFETCH(QString, device);
+        QFETCH(int, error);
+        const QByteArray tag = QTest::currentDataTag();
         PtyPair pty;
-        QVERIFY(pty.isValid());
-        qputenv("ZELDL_COM1", pty.slavePath().toLocal8Bit());
-        SerialPortControl port;
-        QVERIFY(port.setSettings(settings));
-        QCOMPARE(port.open(), 0);
-        const termios tio = attributes(pty);
-        QCOMPARE(int(cfgetospeed(&tio)), baud);
-        QCOMPARE(bool(tio.c_cflag & CSTOPB), twoStop);
-        // Linux pseudo-terminals always report 8 bits without parity; a real
-        // serial driver keeps what was set.
-        if (!ptyKeepsCharacterFormat())
-            return;
-        QCOMPARE(int(tio.c_cflag & CSIZE), size);
-        QCOMPARE(bool(tio.c_cflag & PARENB), parity);
-        if (parity)
-            QCOMPARE(bool(tio.c_cflag & PARODD), odd);
-    }
-
-    void badSettingsAreRefusedAndKept() {
-        SerialPortControl port;
-        QVERIFY(port.setSettings("19200,e,7,2"));
-        for (const char *bad : {"9600,N,8", "9600,X,8,1", "9600,N,6,1", "9600,N,8,3", "fast,N,8,1"})
-            QVERIFY2(!port.setSettings(bad), bad);
-        QCOMPARE(port.settings(), QString("19200,e,7,2"));
-        QVERIFY(!port.setHandshaking(4));
-        QVERIFY(!port.setCommPort(0));
-        QVERIFY(!port.setCommPort(129));
-    }
-
-    void handshakingFlags_data() {
-        QTest::addColumn<int>("code");
-        QTest::addColumn<bool>("xonxoff");
-        QTest::addColumn<bool>("rtscts");
-        QTest::newRow("none") << 0 << false << false;
-        QTest::newRow("Xon/Xoff") << 1 << true << false;
-        QTest::newRow("RTS/CTS") << 2 << false << true;
-        QTest::newRow("both") << 3 << true << true;
-    }
-    void handshakingFlags() {
-        QFETCH(int, code);
-        QFETCH(bool, xonxoff);
-        QFETCH(bool, rtscts);
-        PtyPair pty;
-        qputenv("ZELDL_COM1", pty.slavePath().toLocal8Bit());
-        SerialPortControl port;
-        QVERIFY(port.setHandshaking(code));
-        QCOMPARE(port.open(), 0);
-        termios tio = attributes(pty);
-        QCOMPARE(bool(tio.c_iflag & IXON), xonxoff);
-        QCOMPARE(bool(tio.c_iflag & IXOFF), xonxoff);
-        QCOMPARE(bool(tio.c_cflag & CRTSCTS), rtscts);
-        // A status reply after an XOFF must not restart the output.
-        QVERIFY(!(tio.c_iflag & IXANY));
-
-        // Changing it while open applies at once, with the same care.
-        QVERIFY(port.setHandshaking(3 - code));
-        tio = attributes(pty);
-        QCOMPARE(bool(tio.c_iflag & IXON), !xonxoff);
-        QCOMPARE(bool(tio.c_cflag & CRTSCTS), !rtscts);
-        QVERIFY(!(tio.c_iflag & IXANY));
-    }
-
-    void errorNumbersFromRealCauses() {
-        SerialPortControl port;
-        qputenv("ZELDL_COM1", "/dev/zeldl-no-such-device");
-        QCOMPARE(port.open(), 8002);
-        qputenv("ZELDL_COM1", "/dev/null"); // not a serial line
-        QCOMPARE(port.open(), 8002);
-
-        PtyPair pty;
-        qputenv("ZELDL_COM1", pty.slavePath().toLocal8Bit());
-        // A terminal program holding the port.
-        QCOMPARE(flock(pty.slaveFd(), LOCK_EX | LOCK_NB), 0);
-        QCOMPARE(port.open(), 8005);
-        QVERIFY(!port.isOpen());
-        flock(pty.slaveFd(), LOCK_UN);
-        QCOMPARE(port.open(), 0);
-        // And while we hold it, another program sees it busy.
-        QCOMPARE(flock(pty.slaveFd(), LOCK_EX | LOCK_NB), -1);
+        qputenv("ZELDL_COM1", (device.isEmpty() ? pty.slavePath() : device).toLocal8Bit());
         SerialPortControl other;
-        QCOMPARE(other.open(), 8005);
-        port.close();
-        QCOMPARE(other.open(), 0);
+        if (tag.endsWith("terminal program"))
+            QCOMPARE(flock(pty.slaveFd(), LOCK_EX | LOCK_NB), 0);
+        if (tag.endsWith("another port"))
+            QCOMPARE(other.open(), 0);
+        SerialPortControl port;
+        QCOMPARE(port.open(), error);
+        QCOMPARE(port.isOpen(), error == 0);
     }
 
-    void vanishingDeviceClosesThePortWithoutSpinning() {
-        PtyPair pty;
-        qputenv("ZELDL_COM1", pty.slavePath().toLocal8Bit());
-        SerialPortControl port;
-        QCOMPARE(port.open(), 0);
-        QSignalSpy lost(&port, &SerialPortControl::portLost);
-        pty.closeSlave();
-        pty.closeMaster();
-        QVERIFY(lost.wait(5000));
-        QVERIFY(!port.isOpen());
-        QCOMPARE(lost.count(), 1);
-
-        // Idle afterwards: the event loop sleeps.
-        const double before = cpuSeconds();
-        QTest::qWait(500);
-        const double cpu = cpuSeconds() - before;
-        QVERIFY2(cpu < 0.1, qPrintable(QString::number(cpu)));
-        QCOMPARE(lost.count(), 1);
+    // Handshaking as the line sees it: 0 none, 1 Xon/Xoff, 2 RTS/CTS, 3 both;
+    // a restart on any character is never allowed.
+    void flowControl() {
+        for (int handshaking = 0; handshaking <= 3; ++handshaking) {
+            PtyPair pty;
+            qputenv("ZELDL_COM1", pty.slavePath().toLocal8Bit());
+            SerialPortControl port;
+            port.setHandshaking(handshaking);
+            QCOMPARE(port.open(), 0);
+            termios tio{};
+            QCOMPARE(tcgetattr(pty.slaveFd(), &tio), 0);
+            QCOMPARE(int(bool(tio.c_iflag & IXON)) + 2 * int(bool(tio.c_cflag & CRTSCTS)),
+                     handshaking);
+            QVERIFY(!(tio.c_iflag & IXANY));
+        }
     }
 
-    void deviceMapOverrideAndNumbering() {
-        qunsetenv("ZELDL_COM40");
-        SerialPortControl port;
-        QVERIFY(port.setCommPort(40));
-        QCOMPARE(port.devicePath(), QString("/dev/ttyUSB7"));
-        QVERIFY(port.setCommPort(1));
-        qputenv("ZELDL_COM1", "/tmp/x");
-        QCOMPARE(port.devicePath(), QString("/tmp/x"));
-        qunsetenv("ZELDL_COM1");
-        QCOMPARE(port.devicePath(), QString("/dev/ttyS0"));
-        QVERIFY(port.setCommPort(128));
-        QCOMPARE(port.devicePath(), QString("/dev/ttyAMA31"));
+    // The driver's counters become line events, each once; the counts found
+    // when watching starts are not events.
+    void lineEvents() {
+        struct Counters : LineCounterSource {
+            LineCounters now{3, 0, 0, 0, 0};
+            std::optional<LineCounters> read() override { return now; }
+        };
+        auto source = std::make_unique<Counters>();
+        Counters &counters = *source;
+        LineEventMonitor monitor;
+        QList<int> codes;
+        connect(&monitor, &LineEventMonitor::lineEvent, this, [&](int code) { codes << code; });
+        monitor.start(std::move(source));
+        monitor.poll();
+        counters.now = {4, 1, 1, 1, 1};
+        monitor.poll();
+        monitor.poll();
+        QCOMPARE(codes, (QList<int>{1001, 1004, 1006, 1008, 1009}));
     }
 };
 

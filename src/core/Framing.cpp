@@ -33,31 +33,28 @@ QByteArray frameLine(const QByteArray &line, State &state) {
             out += kCrLf;
         }
     }
-    if (!closedRecord && isMultiLineHead(out)) {
-        if (out.endsWith('}'))
-            state.recordOpen = false;
-        else if (!out.endsWith('|')) {
-            out += kCrLf;
-            state.recordOpen = true;
-        }
+    // A head that neither closes nor ends in a bar opens a record.
+    if (!closedRecord && isMultiLineHead(out) && !out.endsWith('}') && !out.endsWith('|')) {
+        out += kCrLf;
+        state.recordOpen = true;
     }
     if (out.endsWith('|'))
         out += kCrLf;
     return out;
 }
 
-bool awaitsReply(const QByteArray &rawLine, const QByteArray &framedLine, bool &skipReply,
+bool awaitsReply(const QByteArray &rawLine, const QByteArray &framedLine, State &state,
                  bool useSkipList) {
     if (useSkipList) {
         if (isOnSkipList(rawLine))
-            skipReply = true;
+            state.skipReply = true;
         else if (rawLine == "0")
-            skipReply = false;
+            state.skipReply = false;
     }
     if (!framedLine.endsWith('}'))
         return false;
-    if (skipReply) {
-        skipReply = false;
+    if (state.skipReply) {
+        state.skipReply = false;
         return false;
     }
     return true;

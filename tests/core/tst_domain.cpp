@@ -1,0 +1,159 @@
+#include "DownloadSet.h"
+#include "DownloadSetRules.h"
+#include "PrinterModels.h"
+
+#include <QTest>
+
+// The download set's rules and the table of printer models.
+class tst_Domain : public QObject {
+    Q_OBJECT
+
+    static QString names(const DownloadSet &set) {
+        QStringList out;
+        for (const DownloadSet::Lookup &lookup : set.lookups())
+            out << lookup.name;
+        return out.join(QLatin1Char(','));
+    }
+
+private Q_SLOTS:
+    // Entries counted from the first number: the tenth fills the list, an
+    // eleventh drops it all.
+    void lookupLimit_data() {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("added");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<bool>("room");
+        QTest::newRow("room left") << 0 << 0 << 9 << int(DownloadSet::Added::Taken) << 9 << true;
+        QTest::newRow("ten from 0") << 0 << 4 << 6 << int(DownloadSet::Added::Full) << 10 << false;
+        QTest::newRow("eleven from 0")
+            << 0 << 10 << 1 << int(DownloadSet::Added::TooMany) << 0 << true;
+        QTest::newRow("from 9, two too many")
+            << 9 << 0 << 2 << int(DownloadSet::Added::TooMany) << 0 << true;
+        QTest::newRow("first clamped to 9")
+            << 42 << 0 << 1 << int(DownloadSet::Added::Full) << 1 << false;
+    }
+    void lookupLimit() {
+        QFETCH(int, first);
+        QFETCH(int, before);
+        QFETCH(int, added);
+        DownloadSet set;
+        set.setFirstLookup(first);
+        for (int i = 0; i < before; ++i)
+            set.addLookups({QStringLiteral("/d/old%1.txt").arg(i)});
+        QStringList paths;
+        for (int i = 0; i < added; ++i)
+            paths << QStringLiteral("/d/new%1.txt").arg(i);
+        QTEST(int(set.addLookups(paths)), "result");
+        QTEST(set.lookupCount(), "count");
+        QTEST(set.hasRoomForLookups(), "room");
+    }
+
+    void orderAndNames() {
+        DownloadSet set;
+        set.addLookups({"/d/a.txt", "C:\\tables\\b.lu", "/d/c.csv"});
+        QCOMPARE(names(set), QStringLiteral("a.txt,b.lu,c.csv"));
+        QCOMPARE(set.lookups().at(1).path, QStringLiteral("C:\\tables\\b.lu"));
+        QVERIFY(set.moveLookup(2, -1));
+        QVERIFY(!set.moveLookup(0, -1));
+        QVERIFY(!set.moveLookup(2, +1));
+        QCOMPARE(names(set), QStringLiteral("a.txt,c.csv,b.lu"));
+        set.removeLookup(0);
+        set.removeLookup(5);
+        QCOMPARE(names(set), QStringLiteral("c.csv,b.lu"));
+    }
+
+    void fileKinds() {
+        using namespace DownloadSetRules;
+        QCOMPARE(kindOf("/d/A.FPC"), FileKind::Application);
+        QCOMPARE(kindOf("/d/x.fab"), FileKind::Format);
+        QCOMPARE(kindOf("/d/x.Txt"), FileKind::Lookup);
+        QCOMPARE(kindOf("/d.fpc/noext"), FileKind::Other);
+        QVERIFY(isFormatName("L.FMT") && !isFormatName("l.fmtx"));
+    }
+
+    // One row per model, fields split by ";": list text; TCP/IP rule; the
+    // defaults offered on serial and over TCP/IP (pass-through after "/");
+    // choice and operator prompts; closing packet announced on serial, on
+    // TCP/IP; break stops, status first, lookups alone, sequence, slots cleared.
+    void models_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("row");
+        const QString q41 = "no;9600,o,7,1 1 Q410/15/17;9600,o,7,1 1 Q410/15/17;"
+                            "Set Printer to Data Transfer/Receive;Set Printer to Data "
+                            "Transfer/Receive;{Q } 0 0;";
+        const QString ready = "yes;9600,n,8,1 1 %1;-;Set Printer to Ready;";
+        QTest::newRow("Q410") << 0 << "Q410;" + q41 + "1 0 1 1 0";
+        QTest::newRow("Q415") << 1 << "Q415 ZEL Interp;" + q41 + "1 0 1 1 0";
+        QTest::newRow("Q417") << 2 << "Q417 ZEL Interp;" + q41 + "0 0 1 1 0";
+        QTest::newRow("K72e") << 3
+                              << "K72e;pass;19200,n,8,1 2 K72e/9600,n,8,1 1 R3xx;19200,n,8,1 2 "
+                                 "K72e/-;Set Keypad to Loading Script;Set Keypad to Loading "
+                                 "Script;{S } 1 1;0 0 1 0 1";
+        QTest::newRow("Q412") << 4
+                              << "Q412;no;9600,n,8,1 1 Q412;9600,n,8,1 1 Q412;Set Printer to "
+                                 "Online;Set Printer to Online;{S } 1 0;0 1 1 1 0";
+        QTest::newRow("T540") << 5
+                              << "T540 ZEL Interp;" + ready.arg("T540") +
+                                     "Set Printer to Ready;{S } 0 0;0 1 0 0 0";
+        QTest::newRow("R300") << 6
+                              << "R300 ZEL Interp;yes;9600,n,8,1 1 R3xx;-;Set Printer to Print "
+                                 "Mode Ready;Set Printer to Print Mode Ready;{Q } 0 0;0 0 0 0 0";
+        QTest::newRow("T523") << 7
+                              << "T523 ZEL Interp;" + ready.arg("T523") + ";{S } 0 0;0 1 0 0 0";
+    }
+    void models() {
+        QFETCH(int, index);
+        const PrinterModel *m = PrinterModels::find(index);
+        QVERIFY(m && m->index == index);
+        const auto offers = [&](int mode) {
+            QStringList out;
+            for (bool passThrough : {false, true}) {
+                if (passThrough && !m->passThrough)
+                    break;
+                const LineDefaults *d = PrinterModels::defaultsToOffer(*m, passThrough, mode);
+                out << (d ? QStringLiteral("%1 %2 %3")
+                                .arg(d->settings)
+                                .arg(d->handshaking)
+                                .arg(d->family)
+                          : QStringLiteral("-"));
+            }
+            return out.join('/');
+        };
+        const auto flag = [](bool b) {
+            return QString::number(int(b));
+        };
+        const QStringList fields{m->listText,
+                                 PrinterModels::allowsTcp(*m, false)  ? "yes"
+                                 : PrinterModels::allowsTcp(*m, true) ? "pass"
+                                                                      : "no",
+                                 offers(0),
+                                 offers(1),
+                                 m->choicePrompt,
+                                 PrinterModels::operatorPrompt(*m, false, 0),
+                                 QStringList{m->closing.packet, flag(m->closing.announceOnSerial),
+                                             flag(m->closing.announceOnTcp)}
+                                     .join(' '),
+                                 QStringList{flag(m->breakStops), flag(m->asksStatusFirst),
+                                             flag(m->lookupsWithoutApplication),
+                                             flag(m->sequence != Sequence::None),
+                                             flag(m->clearsLookupSlots)}
+                                     .join(' ')};
+        QTEST(fields.join(';'), "row");
+    }
+
+    void keypadPassThroughPrompts() {
+        const PrinterModel &k = *PrinterModels::find(Printers::K72e);
+        QCOMPARE(QString::fromLatin1(PrinterModels::operatorPrompt(k, true, 0)),
+                 QStringLiteral("Set Printer to Print Mode Ready"));
+        QCOMPARE(QString::fromLatin1(PrinterModels::operatorPrompt(k, true, 1)),
+                 QStringLiteral("Set Printer to N Print Mode Ready"));
+        QVERIFY(!PrinterModels::operatorPrompt(k, true, 2));
+        QVERIFY(!PrinterModels::find(-1) && !PrinterModels::find(8));
+        QCOMPARE(PrinterModels::all().size(), std::size_t(8));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Domain)
+#include "tst_domain.moc"

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "Cancel.h"
+#include "Channels.h"
+#include "DownloadCommand.h"
+#include "DownloadSet.h"
+#include "FakeView.h"
+#include "FileSender.h"
+#include "LookupStage.h"
+#include "ModelSequences.h"
+#include "SettingsStore.h"
+#include "SharedState.h"
+
+#include <QFile>
+#include <QHash>
+#include <QTemporaryDir>
+
+#include <memory>
+
+// Both links in one fake printer: what was sent goes to `wire`, with "#"
+// for each reply wait; each wait plays the next scripted reply ("ok",
+// "bad", "cp4", "none", "long", "closed", "cancel": the operator presses
+// Cancel and nothing comes). An unscripted wait meets a silent printer.
+class FakeLink : public SerialChannel, public SocketChannel {
+public:
+    explicit FakeLink(SharedState &state, EngineView &view) : m_state(state), m_view(view) {}
+    QByteArray wire;
+    QByteArrayList script;
+    QString settings;
+    int inputClears = 0;
+    int connects = 0;
+    QByteArrayList applied;
+
+    void openPort() override {}
+    void closePort() override {}
+    void send(const QByteArray &text) override { wire += text; }
+    void send(const QByteArray &text, float &) override { wire += text; }
+    qint16 receive(QByteArray &reply, qint32, float &) override {
+        static const QHash<QByteArray, std::pair<qint16, QByteArray>> replies{
+            {"ok", {0, "{CP=0,P=001,0}"}},
+            {"bad", {0, "{CP=0,P=001,?}"}},
+            {"cp4", {0, "{CP=4,P=001,0}"}},
+            {"long", {-3, "{CP=0,P=001,0}X"}},
+            {"closed", {-2, {}}},
+            {"none", {-1, {}}},
+            {"cancel", {-1, {}}}};
+        wire += '#';
+        const QByteArray next = script.isEmpty() ? "none" : script.takeFirst();
+        if (next == "cancel")
+            requestCancel(m_state, m_view);
+        reply = replies[next].second;
+        return replies[next].first;
+    }
+    void clearInput() override { ++inputClears; }
+    QString portSettings() const override { return settings; }
+    void applyPortSettings(int handshaking, const QString &text, int port) override {
+        applied << QByteArray::number(handshaking) + ',' + text.toLatin1() + ',' +
+                       QByteArray::number(port);
+        settings = text;
+    }
+    bool connectToPrinter() override { return ++connects; }
+    void closeConnection() override {}
+    void setKeepAlive(bool) override {}
+
+private:
+    SharedState &m_state;
+    EngineView &m_view;
+};
+
+// The real engine between a recording view and the fake printer, with the
+// settings store and the working file in a folder of the case's own.
+struct EngineRig {
+    QTemporaryDir dir;
+    SharedState state;
+    DownloadSet set;
+    FakeView view;
+    SettingsStore store;
+    FakeLink link{state, view};
+    FileSender sender{state, set, view, link, link};
+    LookupStage lookups{state, set, view, link, sender};
+    ModelSequences models{state, set, view, link, sender};
+    DownloadCommand command{state, set, store, view, link, link, sender, lookups, models, nullptr};
+
+    EngineRig() {
+        qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
+        qputenv("XDG_CACHE_HOME", dir.filePath("cache").toUtf8());
+    }
+    QString file(const QString &name, const QByteArray &bytes) {
+        QFile f(dir.filePath(name));
+        if (f.open(QIODevice::WriteOnly))
+            f.write(bytes);
+        return f.fileName();
+    }
+};

@@ -1,0 +1,198 @@
+#include "Clock.h"
+#include "EngineRig.h"
+#include "PrinterModels.h"
+
+#include <QTest>
+
+namespace {
+// Two awaited packets around a format packet that takes no reply.
+const QByteArray kApp = "{XA,1}\r\n{F,2,A|\r\n}\r\n{XB,2}\r\n";
+const QByteArray kAppWire = "{XA,1}#{F,2,A|\r\n}{XB,2}#";
+const QByteArray kFormat = "{F,1,A|\r\nC,10|\r\n}\r\n";
+const QByteArray kFormatWire = "{F,1,A|C,10|}";
+const QByteArray kTable = "a1\r\na2|\r\n";
+QByteArray record(char id) {
+    return "{R" + QByteArray(1, id) + "_XXXX_a1|\r\na2|\r\n}#";
+}
+} // namespace
+
+// What to download, how the printer answers, and what must come of it.
+struct Case {
+    int model = Printers::Q410;
+    int mode = 0;
+    QByteArray app = kApp; // empty: no application; "-": a missing file
+    QString appName = QStringLiteral("app.fpc");
+    QByteArray format{};
+    QByteArrayList lookups{};
+    int first = 0;
+    QByteArrayList replies{};
+    int promptAnswer = 0; // 0: the line already has the model's settings
+    QByteArray wire{};
+    QString status = QStringLiteral("Download Complete");
+    bool error = false;
+};
+Q_DECLARE_METATYPE(Case)
+
+// Whole downloads through the real engine: the bytes on the wire, where
+// replies are awaited, the final status text and the flags left behind.
+class tst_Download : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() {
+        if (!qEnvironmentVariableIsSet("ZELDL_TIME_SCALE"))
+            Clock::setScale(0.01);
+    }
+
+    void download_data() {
+        QTest::addColumn<Case>("c");
+        const QString refused = QStringLiteral("{CP=0,P=001,?}");
+        const QString timeout = QStringLiteral(" - Download error response timeout");
+        const QByteArray lookups = record('0') + "{R2_XXXX_x|\r\n}#" + record('1');
+        const auto row = [](const char *name, const Case &c) {
+            QTest::newRow(name) << c;
+        };
+        row("Q410: application, format, two lookups",
+            {.format = kFormat,
+             .lookups = {kTable, kTable},
+             .replies = {"ok", "ok", "ok", "ok"},
+             .wire = kAppWire + kFormatWire + record('0') + record('1') + "{S }"});
+        row("Q412 asks for status first", {.model = Printers::Q412,
+                                           .replies = {"ok", "ok", "ok"},
+                                           .wire = "{SR}#" + kAppWire + "{S }"});
+        row("Q412 status refused: nothing sent", {.model = Printers::Q412,
+                                                  .replies = {"bad"},
+                                                  .wire = "{SR}#",
+                                                  .status = refused + " - Packet error",
+                                                  .error = true});
+        row("Q412 status unanswered",
+            {.model = Printers::Q412, .wire = "{SR}#", .status = timeout, .error = true});
+        row("Q412 over TCP/IP does not ask", {.model = Printers::Q412,
+                                              .mode = 1,
+                                              .replies = {"ok", "ok"},
+                                              .wire = kAppWire + "{S }"});
+        row("bundle not sent after a silent status", {.model = Printers::Q412,
+                                                      .appName = "bundle.all",
+                                                      .wire = "{SR}#",
+                                                      .status = timeout,
+                                                      .error = true});
+        row("no reply on serial stops", {.wire = "{XA,1}#", .status = timeout, .error = true});
+        row("port gone stops", {.replies = {"closed"},
+                                .wire = "{XA,1}#",
+                                .status = " Comm port not open",
+                                .error = true});
+        row("TCP/IP waits once more and goes on", {.mode = 1,
+                                                   .replies = {"none", "none", "ok"},
+                                                   .wire = "{XA,1}##{F,2,A|\r\n}{XB,2}#{S }"});
+        row("TCP/IP reply too long is not judged",
+            {.mode = 1, .replies = {"long", "ok"}, .wire = kAppWire + "{S }"});
+        row("CP=4 on the last reply", {.replies = {"ok", "cp4"},
+                                       .wire = kAppWire + "{S }",
+                                       .status = "Unsuccessful Transmission"});
+        row("refused packet is the last word", {.format = kFormat,
+                                                .replies = {"bad"},
+                                                .wire = "{XA,1}#" + kFormatWire + "{S }",
+                                                .status = refused + " - Packet error"});
+        row("Cancel during a reply wait",
+            {.lookups = {kTable}, .replies = {"cancel"}, .wire = "{XA,1}#", .status = "Cancelled"});
+        row("lookups alone; a record keeps its number",
+            {.app = "",
+             .lookups = {kTable, "{R2_XXXX_x|\r\n}\r\n", kTable},
+             .replies = {"ok", "ok", "ok"},
+             .wire = lookups + "{Q }"});
+        row("Q412 closes lookups with {S }", {.model = Printers::Q412,
+                                              .app = "",
+                                              .lookups = {kTable, "{R2_XXXX_x|\r\n}\r\n", kTable},
+                                              .replies = {"ok", "ok", "ok"},
+                                              .wire = lookups + "{S }"});
+        row("refused last lookup is the last word", {.app = "",
+                                                     .lookups = {kTable, kTable},
+                                                     .first = 8,
+                                                     .replies = {"ok", "bad"},
+                                                     .wire = record('8') + record('9') + "{Q }",
+                                                     .status = refused + " Packet error"});
+        row("empty lookup awaits nothing",
+            {.app = "",
+             .lookups = {kTable, ""},
+             .first = 8,
+             .replies = {"ok"},
+             .wire = record('8'),
+             .status = "Download lookup 1.txt error: the printer sent no reply",
+             .error = true});
+        row("format alone, no closing packet", {.app = "", .format = kFormat, .wire = kFormatWire});
+        row("missing application", {.app = "-",
+                                    .status = "File download error 5 No such file or directory",
+                                    .error = true});
+        row("default settings taken",
+            {.replies = {"ok", "ok"}, .promptAnswer = 1, .wire = kAppWire + "{S }"});
+        row("default settings declined",
+            {.replies = {"ok", "ok"}, .promptAnswer = 2, .wire = kAppWire + "{S }"});
+        row("default settings cancelled",
+            {.promptAnswer = 3, .status = "Set Printer to Data Transfer/Receive"});
+    }
+
+    void download() {
+        QFETCH(Case, c);
+        EngineRig rig;
+        rig.state.printer = qint16(c.model);
+        rig.state.mode = qint16(c.mode);
+        const PrinterModel &model = *PrinterModels::find(c.model);
+        rig.link.settings = c.promptAnswer ? QStringLiteral("9600,N,8,1")
+                                           : QLatin1String(model.lineDefaults.settings);
+        rig.view.promptAnswer = c.promptAnswer;
+        rig.link.script = c.replies;
+        if (!c.app.isEmpty())
+            rig.set.setApplication(c.app == "-" ? rig.dir.filePath("gone.fpc")
+                                                : rig.file(c.appName, c.app));
+        if (!c.format.isEmpty())
+            rig.set.setFormat(rig.file("label.fmt", c.format));
+        rig.set.setFirstLookup(c.first);
+        for (int i = 0; i < c.lookups.size(); ++i)
+            rig.set.addLookups({rig.file(QString::number(i) + ".txt", c.lookups[i])});
+
+        rig.command.run();
+
+        QCOMPARE(rig.link.wire, c.wire);
+        QCOMPARE(rig.view.current, c.status);
+        QCOMPARE(rig.state.downloadError, c.error);
+        QCOMPARE(rig.link.connects, c.mode);
+        QVERIFY(!rig.view.locked);
+        QVERIFY(rig.view.downloadEnabled);
+        QVERIFY(!rig.view.progressVisible);
+        QCOMPARE(rig.view.progressValue, 0);
+        QCOMPARE(rig.view.prompts.size(), c.promptAnswer ? 1 : 0);
+        QCOMPARE(rig.link.applied, c.promptAnswer == 1
+                                       ? QByteArrayList{QByteArray("1,9600,o,7,1,1")}
+                                       : QByteArrayList{});
+        QCOMPARE(rig.view.saveItCalls, c.promptAnswer == 1 ? 1 : 0);
+    }
+
+    // A read error takes the same way out as the end of the file: input
+    // emptied, progress back to 0, the caption restored, the error shown.
+    void readErrorCleansUp() {
+        EngineRig rig;
+        rig.set.setApplication(QStringLiteral("/proc/self/mem"));
+        rig.link.settings = QStringLiteral("9600,o,7,1");
+        rig.command.run();
+        QVERIFY2(rig.view.current.startsWith("File download error 1 "),
+                 qPrintable(rig.view.current));
+        QVERIFY(rig.state.downloadError);
+        QCOMPARE(rig.link.inputClears, 1);
+        QCOMPARE(rig.view.captions.last(), SettingsStore::applicationName());
+        QCOMPARE(rig.link.wire, QByteArray());
+    }
+
+    // "Timeout" is read when a download starts, and never gives less than
+    // 30 seconds.
+    void replyTimeout() {
+        EngineRig rig;
+        for (const auto &[stored, used] : {std::pair{"45", 45.0f}, std::pair{"5", 30.0f}}) {
+            rig.store.write("Timeout", stored);
+            rig.command.run();
+            QCOMPARE(rig.state.replyTimeout, used);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Download)
+#include "tst_download.moc"

@@ -1,0 +1,199 @@
+#include "DownloadSetPanel.h"
+#include "FileDrag.h"
+#include "SerialLink.h"
+#include "WindowRig.h"
+
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+const QByteArray kApp = "{XA,1}\r\n{F,2,A|\r\n}\r\n{XB,2}\r\n";
+const QByteArray kAppWire = "{XA,1}{F,2,A|\r\n}{XB,2}";
+const QByteArray kFormat = "{F,1,A,R,E,200,200,\"FMT1\"|\r\nC,10,10,0,1,1,1,W,\"HI\"|\r\n}\r\n";
+const QByteArray kFormatWire = "{F,1,A,R,E,200,200,\"FMT1\"|C,10,10,0,1,1,1,W,\"HI\"|}";
+const QByteArray kLookup = "A\r\nB|\r\n";
+const QByteArray kLookupWire = "{R0_XXXX_A|\r\nB|\r\n}";
+const QByteArray kFullWire = kAppWire + kFormatWire + kLookupWire + "{S }";
+
+// The virtual printer as a process on a pseudo-terminal, with its capture.
+struct Printer {
+    QProcess process;
+    QTemporaryDir dir;
+    QString tty;
+    explicit Printer(const QStringList &faults) {
+        process.start(QStringLiteral(ZELSIM_PATH),
+                      QStringList{"--serial", "--capture", dir.filePath("in")} + faults);
+        while (tty.isEmpty() && process.waitForReadyRead(10000))
+            if (const QByteArray line = process.readLine().trimmed(); line.startsWith("serial: "))
+                tty = QString::fromLocal8Bit(line.mid(8));
+    }
+    ~Printer() {
+        process.terminate();
+        process.waitForFinished(10000);
+    }
+    QByteArray captured() const {
+        QFile file(dir.filePath("in"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+} // namespace
+
+// Whole downloads through the real window and the real serial link to the
+// virtual printer on a pseudo-terminal, one row per way the printer or the
+// line can fail: the final text, and every byte the printer received.
+class tst_Downloads : public QObject, protected WindowRig {
+    Q_OBJECT
+    std::unique_ptr<Printer> m_printer;
+
+    // The printer on Com1, with the given faults.
+    bool plugPrinter(const QStringList &faults = {}) {
+        m_printer = std::make_unique<Printer>(faults);
+        qputenv("ZELDL_COM1", m_printer->tty.toLocal8Bit());
+        return !m_printer->tty.isEmpty();
+    }
+
+private Q_SLOTS:
+    void init() { resetWindowRig(); }
+    void cleanup() {
+        closeWindowRig();
+        m_printer.reset();
+    }
+
+    void download_data() {
+        QTest::addColumn<int>("model");
+        QTest::addColumn<QStringList>("faults");
+        QTest::addColumn<QString>("at");     // a status text at which ...
+        QTest::addColumn<QString>("action"); // ... "cancel" or "break" happens
+        QTest::addColumn<QByteArray>("lookup");
+        QTest::addColumn<QByteArray>("wire");
+        QTest::addColumn<QString>("end");         // a leading "*" matches the end only
+        QTest::addColumn<QStringList>("replies"); // awaited and judged, in order
+        const QString timeout = QStringLiteral(" - Download error response timeout");
+        const auto row = [&](const char *name, int model, const QStringList &faults,
+                             const QByteArray &wire, const QString &end,
+                             const QStringList &replies = {}, const QString &at = {},
+                             const QString &action = {}, const QByteArray &lookup = kLookup) {
+            QTest::newRow(name) << model << faults << at << action << lookup << wire << end
+                                << replies;
+        };
+        const QStringList all{"{CP=0,P=001,0} - Success", "{CP=0,P=002,0} - Success",
+                              "{CP=0,P=003,0} - Success"};
+        row("answered", 0, {}, kFullWire, "Download Complete", all);
+        row("no reply", 0, {"silent@1"}, "{XA,1}", timeout);
+        row("reply too late", 0, {"delay@2=2000"}, kAppWire, timeout, {all[0]});
+        row("refused packet", 0, {"error@1"}, "{XA,1}" + kFormatWire + kLookupWire + "{S }",
+            "{CP=4,P=001,?} - Packet error");
+        row("line noise", 0, {"garbage@2"}, kFullWire, "* - Packet error", {all[0]});
+        row("CP=4 on the last packet", 0, {"cp4@2"}, kFullWire, "Unsuccessful Transmission");
+        row("short reply", 0, {"short@1"}, "{XA,1}", "{CP=0,P=00" + timeout);
+        row("long reply", 0, {"long@1"}, kFullWire, "Download Complete",
+            {"{CP=0,P=001,0} READY - Success", all[1], all[2]});
+        row("device gone", 0, {"hangup@2"}, kAppWire, " Comm port not open", {all[0]});
+        row("lookup unanswered", 0, {"silent@3"}, kAppWire + kFormatWire + kLookupWire, timeout);
+        row("Q412 status refused", 4, {"error@1"}, "{SR}", "{CP=4,P=001,?} - Packet error");
+        // A break must not leave anything that makes a reply go unawaited.
+        row("break on a model it does not stop", 2, {}, kFullWire, "Download Complete", all,
+            "Downloading app.fpc", "break");
+        row("break on a Q410", 0, {}, kFormatWire + kLookupWire + "{S }", "Check Printer...", {},
+            "Downloading app.fpc", "break");
+        row("Cancel before a lookup", 0, {}, kAppWire + kFormatWire, "app.fpc Download Cancelled",
+            {}, "Downloading t1.txt", "cancel");
+        row("lookup record 10 in record form", 0, {},
+            kAppWire + kFormatWire + "{RA_XXXX_x|\r\n}{S }", "Download Complete", all, {}, {},
+            "{RA_XXXX_x|\r\n}\r\n");
+    }
+
+    void download() {
+        QFETCH(int, model);
+        QFETCH(QStringList, faults);
+        QFETCH(QString, at);
+        QFETCH(QString, action);
+        QFETCH(QByteArray, lookup);
+        QFETCH(QByteArray, wire);
+        QFETCH(QString, end);
+        QStringList options;
+        for (const QString &fault : faults)
+            options << "--fault" << fault;
+        QVERIFY(plugPrinter(options));
+        m_store->write("Printer", QString::number(model));
+        m_store->write("Settings", model == 4 ? "9600,n,8,1" : "9600,o,7,1");
+        m_store->write("LLU", "True");
+        load();
+        DownloadSetPanel &editor = m_window->downloadSet();
+        editor.takeApplication(makeFile("app.fpc", kApp));
+        editor.takeFormat(makeFile("label.fmt", kFormat));
+        editor.takeLookups({makeFile("t1.txt", lookup)});
+        connect(m_window.get(), &MainWindow::statusWritten, this, [&](const QString &text) {
+            if (text != at)
+                return;
+            if (action == "cancel")
+                m_window->ui().cancelButton->click();
+            else
+                m_window->serialLink().onLineEvent(1001);
+        });
+
+        m_window->ui().downloadButton->click();
+
+        const QString status = m_window->status();
+        QVERIFY2(end.startsWith('*') ? status.endsWith(end.mid(1)) : status == end,
+                 qPrintable(status));
+        QVERIFY(end == "Download Complete" || !m_statuses.contains("Download Complete"));
+        QTRY_COMPARE(m_printer->captured(), wire);
+        QFETCH(QStringList, replies);
+        QVERIFY(statusesInOrder(replies));
+        const MainWindowUi &ui = m_window->ui();
+        QVERIFY(ui.downloadButton->isEnabled() && ui.closeButton->isEnabled());
+        QVERIFY(!ui.cancelButton->isEnabled() && !ui.progressBar->isVisible());
+        QCOMPARE(m_window->windowTitle(), SettingsStore::applicationName());
+    }
+    // The sample set dropped onto the window, as a user trying the program
+    // would: the printer receives these heads in this order.
+    void droppedSamples_data() {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QStringList>("heads");
+        QTest::newRow("application, format and three lookups")
+            << QStringList{"demo.fpc", "label.fmt", "fruit.txt", "stores.lu", "sizes.csv"}
+            << QStringList{"{XS,DEMO,1}",
+                           "{RK_XXXX_\r\nApple\r\n",
+                           "{XE,DEMO}",
+                           "{F,2,A,R,E,300,200,\"LABEL\"|",
+                           "{R0_XXXX_Apple,1.20|\r\n",
+                           "{R5_XXXX_North|\r\n",
+                           "{R1_XXXX_S,Small|\r\n",
+                           "{S }"};
+        QTest::newRow("bundle") << QStringList{"demo.all"}
+                                << QStringList{"{XS,DEMOALL,1}", "{R0_XXXX_Apple,1.20|\r\n",
+                                               "{R1_XXXX_S,Small|\r\n", "{XE,DEMOALL}", "{S }"};
+    }
+    void droppedSamples() {
+        QFETCH(QStringList, files);
+        QFETCH(QStringList, heads);
+        m_store->write("LLU", "True");
+        QVERIFY(plugPrinter());
+        load();
+        ModalAnswerer user;
+        QStringList paths;
+        for (const QString &name : files)
+            paths << QStringLiteral(ZELDL_SAMPLES_DIR "/") + name;
+        FileDrag drag(*m_window, paths);
+        QVERIFY(drag.enter() && drag.drop());
+        // The window takes the files once the drop has returned.
+        QTRY_VERIFY(m_window->ui().downloadButton->isEnabled());
+        m_window->ui().downloadButton->click();
+        QCOMPARE(m_window->status(), QString("Download Complete"));
+        // A fresh store has other line settings: the user takes the defaults.
+        QCOMPARE(user.seen, QStringList{"prompt|Comm Settings"});
+        QCOMPARE(m_store->read("Settings", ""), QString("9600,o,7,1"));
+        QTRY_VERIFY(m_printer->captured().endsWith("{S }"));
+        const QByteArray wire = m_printer->captured();
+        qsizetype at = 0;
+        for (const QString &head : heads) {
+            at = wire.indexOf(head.toLatin1(), at);
+            QVERIFY2(at++ >= 0, qPrintable(head + " missing or out of order in " + wire));
+        }
+    }
+};
+
+QTEST_MAIN(tst_Downloads)
+#include "tst_downloads.moc"
