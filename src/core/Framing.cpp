@@ -24,17 +24,14 @@ bool isOnSkipList(const QByteArray &line) {
 
 QByteArray frameLine(const QByteArray &line, State &state) {
     QByteArray out = line;
-    bool closedRecord = false;
     if (state.recordOpen) {
-        if (out.endsWith('}')) {
+        if (out.endsWith('}'))
             state.recordOpen = false;
-            closedRecord = true;
-        } else if (!out.endsWith('|')) {
+        else if (!out.endsWith('|'))
             out += kCrLf;
-        }
     }
     // A head that neither closes nor ends in a bar opens a record.
-    if (!closedRecord && isMultiLineHead(out) && !out.endsWith('}') && !out.endsWith('|')) {
+    if (isMultiLineHead(out) && !out.endsWith('}') && !out.endsWith('|')) {
         out += kCrLf;
         state.recordOpen = true;
     }

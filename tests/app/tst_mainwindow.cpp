@@ -68,6 +68,7 @@ private Q_SLOTS:
              "boxes=;" + sent + ";NeverShowDefault=True;view=W..S...."},
             {"", "defaultCheckAction;addApp:a.fpc;download",
              "boxes=;" + sent + ";NeverShowDefault=True"},
+            {"NeverShowDefault=True", "addApp:a.fpc;download", "boxes=;" + sent},
             {"", "helpContentsAction;Help", "boxes=H,H"},
         };
         // Each model chosen in serial and in TCP/IP mode.
@@ -133,9 +134,14 @@ private Q_SLOTS:
         QTest::keyClick(find("lookupList"), Qt::Key_Delete);
         QCOMPARE(observe("set"), "set=,,0,a*,b");
         open("LLU=0");
+        FileDrag lookupOnly(*m_window, {makeFile("t.txt", "x")});
+        QVERIFY(!lookupOnly.enter());
         FileDrag drag(*m_window, {makeFile("d.fpc", "x"), makeFile("t.txt", "x")});
         QVERIFY(drag.enter() && drag.drop());
         QTRY_COMPARE(observe("set"), "set=d.fpc,,0");
+        // The printer is picked from the list, never typed.
+        QTest::keyClicks(find("printerList"), "T5");
+        QCOMPARE(observe("printer"), "printer=Q410");
     }
 
     void secondStartHandsOverAndEnds() {

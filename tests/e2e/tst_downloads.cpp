@@ -81,7 +81,6 @@ private Q_SLOTS:
                               "{CP=0,P=003,0} - Success"};
         row("answered", 0, {}, kFullWire, "Download Complete", all);
         row("no reply", 0, {"silent@1"}, "{XA,1}", timeout);
-        row("reply too late", 0, {"delay@2=2000"}, kAppWire, timeout, {all[0]});
         row("refused packet", 0, {"error@1"}, "{XA,1}" + kFormatWire + kLookupWire + "{S }",
             "{CP=4,P=001,?} - Packet error");
         row("line noise", 0, {"garbage@2"}, kFullWire, "* - Packet error", {all[0]});
