@@ -1,5 +1,6 @@
 #include "Framing.h"
 #include "LineReader.h"
+#include "LineSettings.h"
 #include "LookupRecord.h"
 #include "ReplyVerdict.h"
 
@@ -95,6 +96,24 @@ private Q_SLOTS:
             QVERIFY2(LookupRecord::isRecordHead(head), head);
         for (const char *head : {"{RL_", "{R0", "{R0,", "{r0_", " {RA_", ""})
             QVERIFY2(!LookupRecord::isRecordHead(head), head);
+    }
+
+    // "baud,parity,data bits,stop bits"; anything else is refused whole.
+    void lineSettings() {
+        const auto parsed = [](const char *text) {
+            const auto s = LineSettings::parse(QLatin1String(text));
+            return s ? QStringLiteral("%1 %2 %3 %4")
+                           .arg(s->baud)
+                           .arg(s->parity)
+                           .arg(s->dataBits)
+                           .arg(s->stopBits)
+                     : QStringLiteral("-");
+        };
+        QCOMPARE(parsed(" 19200 , o , 7 , 2 "), QStringLiteral("19200 O 7 2"));
+        for (const char *bad :
+             {"9600,N,8", "0,N,8,1", "x,N,8,1", "9600,NO,8,1", "9600,,8,1", "9600,X,8,1",
+              "9600,N,6,1", "9600,N,x,1", "9600,N,8,3", "9600,N,8,x"})
+            QVERIFY2(parsed(bad) == "-", bad);
     }
 
     void verdict_data() {

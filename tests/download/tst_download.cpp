@@ -68,6 +68,10 @@ private Q_SLOTS:
                                                   .error = true});
         row("Q412 status unanswered",
             {.model = Printers::Q412, .wire = "{SR}#", .status = timeout, .error = true});
+        row("Cancel during the status wait", {.model = Printers::Q412,
+                                              .replies = {"cancel"},
+                                              .wire = "{SR}#",
+                                              .status = "Cancelled"});
         row("Q412 over TCP/IP does not ask", {.model = Printers::Q412,
                                               .mode = 1,
                                               .replies = {"ok", "ok"},
