@@ -205,7 +205,7 @@ int MainWindow::scaledWidth(int width) const {
 
 void MainWindow::setViewWidth(int width) {
     // The left frames keep the standard width; the lookup frame takes the rest.
-    const int standard = scaledWidth(kStandardWidth);
+    const int standard = scaledWidth(PrinterSelection::kStandardWidth);
     const QMargins margins = centralWidget()->layout()->contentsMargins();
     m_ui.leftColumn->setFixedWidth(standard - margins.left() - margins.right());
     setFixedWidth(scaledWidth(width));

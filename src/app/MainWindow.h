@@ -31,8 +31,6 @@ struct SharedState;
 class MainWindow : public QMainWindow, public EngineView {
     Q_OBJECT
 public:
-    static constexpr int kStandardWidth = PrinterSelection::kStandardWidth;
-    static constexpr int kLookupWidth = PrinterSelection::kLookupWidth;
     static const QString kBlankStatus; // 59 blanks
 
     MainWindow(SharedState &state, DownloadSet &set, SettingsStore &store,

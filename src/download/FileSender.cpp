@@ -80,14 +80,26 @@ ReplyVerdict::Verdict FileSender::awaitReply(ReplyVerdict::Stage stage, QByteArr
 }
 
 void FileSender::showFileError(Kind kind, const QFileDevice &file) {
-    static const QString prefixes[] = {QStringLiteral("File download error "),
-                                       QStringLiteral("FormatDownload Error "), QString()};
-    const QString prefix = kind == Kind::Lookup
-                               ? QStringLiteral("Download lookup ") + m_state.currentLookupName +
-                                     QStringLiteral(" error ")
-                               : prefixes[int(kind)];
+    QString prefix;
+    switch (kind) {
+    case Kind::Application:
+        prefix = QStringLiteral("File download error ");
+        break;
+    case Kind::Format:
+        prefix = QStringLiteral("FormatDownload Error ");
+        break;
+    case Kind::Lookup:
+        prefix = QStringLiteral("Download lookup ") + m_state.currentLookupName +
+                 QStringLiteral(" error ");
+        break;
+    }
     m_view.setStatus(prefix + fileErrorText(file));
     m_state.downloadError = true;
+}
+
+QString FileSender::stoppedText() const {
+    return m_state.breakSeen ? QStringLiteral("Check Printer...")
+                             : m_set.applicationName() + QStringLiteral(" Download Cancelled");
 }
 
 FileSender::Outcome FileSender::send(Kind kind, const QString &path, const QString &shownName) {
@@ -177,9 +189,7 @@ void FileSender::showEnd(Kind kind, const Outcome &outcome) {
                 m_state.transferFailure = m_view.status();
             }
         } else if (outcome.lastResult == ReplyVerdict::Received) {
-            m_view.setStatus(m_state.breakSeen
-                                 ? QStringLiteral("Check Printer...")
-                                 : m_set.applicationName() + QStringLiteral(" Download Cancelled"));
+            m_view.setStatus(stoppedText());
         }
         // The printer stopped the transfer: the download must not end as
         // complete once the sequence has cleared the stop request.

@@ -38,12 +38,15 @@ public:
 
     // Awaits a 14-character reply and judges it as `stage` does, showing the
     // verdict; over TCP/IP a late printer gets its one further wait here.
-    ReplyVerdict::Verdict awaitReply(ReplyVerdict::Stage stage, QByteArray &reply,
-                                     qint16 &result);
+    ReplyVerdict::Verdict awaitReply(ReplyVerdict::Stage stage, QByteArray &reply, qint16 &result);
 
     // True where a transfer must stop: a stop request (then says
     // "Cancelled") or a failed download.
     bool mustStop();
+
+    // What a transfer stopped by a request shows: "Check Printer..." after
+    // a serial break, else the application's cancelled text.
+    QString stoppedText() const;
 
     // The file layer's error number and text.
     static QString fileErrorText(const QFileDevice &file);

@@ -69,10 +69,9 @@ LookupStage::Next LookupStage::run() {
     }
     if (allSent)
         return Next::ClosingPacket;
-    if (!m_state.abortRequested || m_state.breakSeen)
-        m_view.setStatus(QStringLiteral("Check Printer..."));
-    else
-        m_view.setStatus(m_set.applicationName() + QStringLiteral(" Download Cancelled"));
+    // Stopped without a request: the printer broke the line.
+    m_view.setStatus(m_state.abortRequested ? m_sender.stoppedText()
+                                            : QStringLiteral("Check Printer..."));
     return Next::EndStage;
 }
 
@@ -118,9 +117,7 @@ QByteArray LookupStage::sendLookup(const QString &path) {
             m_state.downloadError = true;
         } else {
             // A stop came while the table was converted.
-            m_view.setStatus(m_state.breakSeen
-                                 ? QStringLiteral("Check Printer...")
-                                 : m_set.applicationName() + QStringLiteral(" Download Cancelled"));
+            m_view.setStatus(m_sender.stoppedText());
         }
         return {};
     }
