@@ -83,17 +83,14 @@ void InstanceLock::onNewConnection() {
     }
 }
 
-bool InstanceLock::askHolderToRaise(int timeoutMs) {
+void InstanceLock::askHolderToRaise(int timeoutMs) {
     QLocalSocket socket;
     socket.connectToServer(serverName());
     if (!socket.waitForConnected(timeoutMs))
-        return false;
+        return;
     socket.write(kRaise);
     if (!socket.waitForBytesWritten(timeoutMs))
-        return false;
-    while (!socket.canReadLine()) {
-        if (!socket.waitForReadyRead(timeoutMs))
-            return false;
+        return;
+    while (!socket.canReadLine() && socket.waitForReadyRead(timeoutMs)) {
     }
-    return socket.readLine() == kRaised;
 }

@@ -24,9 +24,10 @@ public:
     void release();
     bool isHeld() const;
 
-    // From a second start: asks the holder to restore and raise its window.
-    // True when the holder confirmed.
-    static bool askHolderToRaise(int timeoutMs = 3000);
+    // From a second start: asks the holder to restore and raise its window,
+    // and waits (at most the time-out for each step) for it to confirm, so
+    // that the window is up before this start ends.
+    static void askHolderToRaise(int timeoutMs = 3000);
 
     static QString lockFilePath();
     static QString serverName();

@@ -93,7 +93,7 @@ std::optional<bool> toBool(const QString &text) {
         return false;
     bool ok = false;
     const double real = trimmed.toDouble(&ok);
-    if (!ok)
+    if (!ok || std::isnan(real))
         return std::nullopt;
     return real != 0.0;
 }

@@ -49,13 +49,14 @@ private Q_SLOTS:
             {"Printer=3;Mode=1;PassThru=True", "passThroughBox",
              "status=Set Keypad to Loading Script;boxes=K;PassThru=False;Mode=0"},
             {"LLU=1", "addLookup:a;standardViewAction",
-             "view=W..S...D;set=,,0;on=A...L....N...C.."},
-            {"LLU=0", "lookupViewAction", "view=WGL.B..D;LLU=True"},
+             "view=W..S...DC;set=,,0;on=A...L....N...C.."},
+            {"LLU=0", "lookupViewAction", "view=WGL.B..DC;LLU=True"},
+            {"LLU=1", "lookupBox", "view=W..S...DC;LLU=False"},
             // Restored settings, Download and its prompt, Help.
             {"Mode=1;IPAddress=192.0.2.10;IPPort=6101;Printer=5", "",
              "link=TCP/IP Mode|192.0.2.10 at port 6101|9600,N,8,1;printer=T540 ZEL Interp"},
             {"Settings=19200,n,8,1;Handshaking=2;Printer=3;PassThru=1;NeverShowDefault=1;LLU=1", "",
-             "link=Serial Mode|Com1 19200,n,8,1 RTS/CTS|19200,n,8,1;printer=K72e;view=WGL.BVP."},
+             "link=Serial Mode|Com1 19200,n,8,1 RTS/CTS|19200,n,8,1;printer=K72e;view=WGL.BVP.."},
             {"Printer=3", "addApp:a.fpc;download", "boxes=R;sent=;on=.aF.L....NGGGC.P"},
             {"", "addApp:a.fpc;download;download",
              "boxes=D;" + sent + sent.mid(5) + ";Settings=9600,o,7,1;status=Download Complete;" +
@@ -65,7 +66,7 @@ private Q_SLOTS:
             {"", "addApp:a.fpc;answer=Cancel;download",
              "boxes=D;sent=;status=P;on=.aF.L....NGGGC.P"},
             {"", "addApp:a.fpc;neverBox;download",
-             "boxes=;" + sent + ";NeverShowDefault=True;view=W..S...."},
+             "boxes=;" + sent + ";NeverShowDefault=True;view=W..S....."},
             {"", "defaultCheckAction;addApp:a.fpc;download",
              "boxes=;" + sent + ";NeverShowDefault=True"},
             {"NeverShowDefault=True", "addApp:a.fpc;download", "boxes=;" + sent},
@@ -88,7 +89,7 @@ private Q_SLOTS:
             {"7", "T523 ZEL Interp", "Set Printer to Ready", tcp}};
         for (const QStringList &m : models) {
             const QString chosen = ";printer=" + m[1] + ";status=" + m[2] + ";Printer=" + m[0] +
-                                   ";view=W..S." + (m[0] == "3" ? "V" : ".") + ".D";
+                                   ";view=W..S." + (m[0] == "3" ? "V" : ".") + ".D.";
             const QString pick = "printerList=" + m[0];
             rows << QStringList{"Mode=0;Printer=-1", pick, "boxes=" + chosen}
                  << QStringList{"Mode=1;Printer=-1", pick, "boxes=" + m[3] + chosen};
@@ -105,24 +106,90 @@ private Q_SLOTS:
         open("Timeout=300;NeverShowDefault=True;LLU=True");
         m_window->downloadSet().takeApplication(makeFile("app.fpc", "{XA,1}\r\n"));
         act("addLookup:t1.txt");
-        const QString commands = "printerGroup lookupGroup applicationGroup formatGroup "
-                                 "standardViewAction lookupViewAction modeAction commAction "
-                                 "tcpipAction timeoutAction Mode CommSet TCP/IP close cancel";
+        const QString commands =
+            "printerGroup lookupGroup applicationGroup formatGroup "
+            "standardViewAction lookupViewAction modeAction commAction "
+            "tcpipAction timeoutAction Mode CommSet TCP/IP close cancel download "
+            "downloadAction Download";
         QString during;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, this, [&] {
             // Bytes on the line: the window sits in its reply wait.
             if (during.isEmpty() && !m_pty->readAvailable(0).isEmpty()) {
-                during = enabled("PLAFslmctiMCTxc", commands);
+                during = enabled("PLAFslmctiMCTxcDdB", commands) + ' ' + m_window->windowTitle();
                 act("standardViewAction;lookupViewAction;lookupBox;removeAll;removeApp;cancel");
             }
         });
         poll.start(5);
         act("download");
-        QCOMPARE(during + ' ' + enabled("PLAFslmctiMCTxc", commands) + ' ' +
-                     observe("set;view;on;status"),
-                 "..............c PLAFslmctiMCTx. "
-                 "set=app.fpc,,0,t1.txt*;view=WGL.B...;on=.aF.LlX...GGGC.P;status=Cancelled");
+        QCOMPARE(during + ' ' + enabled("PLAFslmctiMCTxcDdB", commands) + ' ' +
+                     observe("set;view;on;status") + ' ' + m_window->windowTitle(),
+                 QStringLiteral("..............c... %1 - app.fpc PLAFslmctiMCTx.DdB set=app.fpc,,0,"
+                                "t1.txt*;view=WGL.B....;on=.aF.LlX...GGGC.P;status=Cancelled %1")
+                     .arg(SettingsStore::applicationName()));
+    }
+
+    // Menus, toolbar, tool tips and where each control sits, as a user sees
+    // them in the lookup view.
+    void layout() {
+        open("LLU=1;Printer=3");
+        QStringList menus, tips, misplaced;
+        for (QAction *menu : m_window->menuBar()->actions())
+            for (QAction *a : QList<QAction *>{menu} + menu->menu()->actions())
+                menus << (a->isSeparator() ? "-" : a->text());
+        for (QAction *a : find<QToolBar>("toolBar")->actions())
+            menus << (a->isSeparator() ? "-" : a->toolTip());
+        for (const QWidget *w : m_window->findChildren<QWidget *>())
+            if (!w->toolTip().isEmpty() && !w->objectName().isEmpty())
+                tips << w->objectName() + '=' + w->toolTip();
+        tips.sort();
+        QCOMPARE(
+            menus.join(",") + ";" + tips.join(","),
+            "&File,&Download,-,E&xit,&Setup,&Mode...,&Comm...,&TCP/IP...,&Timeout...,&View,"
+            "Standard,w/Lookup File,-,Default Comm Settings Check,&Help,&Contents...,&About...,"
+            "-,Mode,Comm Settings,TCP/IP,Download,-,Help,About,-,Exit;"
+            "addAppButton=Select ZEL App Filename for download,addFormatButton=Select Format "
+            "Filename for download,addLookupButton=Add lookup file to list,appFileLabel=ZEL "
+            "app filename,cancelButton=Cancel download,closeButton=Close this dialog,"
+            "downButton=Move Lookup File Down in list,downloadButton=Download ZEL app and "
+            "lookups,firstLookupList=Select first lookup number,formatFileLabel=Format "
+            "filename,lookupList=ZEL lookups for download,printerList=Select Printer,"
+            "progressBar=Download progress,removeAllButton=Clear list,removeAppButton=Clear "
+            "ZEL App Filename from download,removeFormatButton=Clear Format Filename from "
+            "download,removeLookupButton=Remove selected lookup file from list,upButton=Move "
+            "Lookup File Up in list");
+        // "a<b": a left of b on one row; "a^b": a above b; "a|b": left edges aligned.
+        const QString pairs =
+            "toolBar^printerGroup printerLabel<printerList passThroughBox<lookupBox "
+            "printerLabel^passThroughBox printerGroup^applicationGroup "
+            "addAppButton<removeAppButton "
+            "addAppButton^applicationLabel applicationLabel^appFileLabel "
+            "applicationLabel|appFileLabel "
+            "applicationGroup^formatGroup addFormatButton<removeFormatButton "
+            "addFormatButton^formatLabel formatLabel^formatFileLabel formatLabel|formatFileLabel "
+            "formatGroup<lookupGroup lookupList<addLookupButton addLookupButton^removeLookupButton "
+            "removeLookupButton^removeAllButton removeAllButton^upButton upButton^downButton "
+            "downButton^firstLookupList firstLookupLabel<firstLookupList "
+            "firstLookupLabel^lookupNoteLabel lookupGroup^statusLabel statusLabel^downloadButton "
+            "downloadButton<cancelButton cancelButton<closeButton "
+            "linkPanel<modePanel";
+        for (const QString &pair : pairs.split(' ')) {
+            const QChar how = pair[pair.indexOf(QRegularExpression("[<^|]"))];
+            const auto rect = [&](const QString &name) {
+                const QWidget *w = find(name);
+                return w && w->isVisible() ? QRect(w->mapTo(m_window.get(), QPoint()), w->size())
+                                           : QRect();
+            };
+            const QRect a = rect(pair.section(how, 0, 0)), b = rect(pair.section(how, 1));
+            const bool placed = !a.isNull() && !b.isNull() &&
+                                (how == '<'   ? a.right() < b.left() && a.bottom() > b.top()
+                                 : how == '^' ? a.bottom() < b.top()
+                                              : a.left() == b.left());
+            if (!placed)
+                misplaced << pair;
+        }
+        QCOMPARE(misplaced.join(" "), QString());
+        QVERIFY(!find<QToolBar>("toolBar")->isMovable());
     }
 
     // Keys in the lookup list act as its buttons; dropped lookups are taken

@@ -3,6 +3,7 @@
 #include "PrinterModels.h"
 
 #include <QTest>
+#include <QTimer>
 
 namespace {
 // Two awaited packets around a format packet that takes no reply.
@@ -31,6 +32,7 @@ struct Case {
     QString status = QStringLiteral("Download Complete");
     bool error = false;
     bool passThrough = false;
+    bool cancelSoon = false; // the operator presses Cancel as the transfer starts
 };
 Q_DECLARE_METATYPE(Case)
 
@@ -94,6 +96,14 @@ private Q_SLOTS:
                                                 .status = refused + " - Packet error"});
         row("Cancel during a reply wait",
             {.lookups = {kTable}, .replies = {"cancel"}, .wire = "{XA,1}#", .status = "Cancelled"});
+        row("Cancel during a lookup's reply wait", {.app = "",
+                                                    .lookups = {kTable},
+                                                    .replies = {"cancel"},
+                                                    .wire = record('0'),
+                                                    .status = "Cancelled",
+                                                    .error = true});
+        row("Cancel while lines go out unanswered",
+            {.app = "A|\r\nB|\r\n", .status = "Cancelled", .cancelSoon = true});
         row("lookups alone; a record keeps its number",
             {.app = "",
              .lookups = {kTable, "{R2_XXXX_x|\r\n}\r\n", kTable},
@@ -156,6 +166,10 @@ private Q_SLOTS:
         for (int i = 0; i < c.lookups.size(); ++i)
             rig.set.addLookups({rig.file(QString::number(i) + ".txt", c.lookups[i])});
 
+        // Left from an earlier download.
+        rig.state.breakSeen = true;
+        if (c.cancelSoon)
+            QTimer::singleShot(0, [&] { requestCancel(rig.state, rig.view); });
         rig.command.run();
 
         QCOMPARE(rig.link.wire, c.wire);

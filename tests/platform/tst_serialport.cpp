@@ -58,19 +58,44 @@ private Q_SLOTS:
         QCOMPARE(port.isOpen(), error == 0);
     }
 
-    // Handshaking as the line sees it: 0 none, 1 Xon/Xoff, 2 RTS/CTS, 3 both;
-    // a restart on any character is never allowed.
-    void flowControl() {
-        for (int handshaking = 0; handshaking <= 3; ++handshaking) {
+    // The line as the device sees it: speed, stop bits, then Xon/Xoff and
+    // RTS/CTS (handshaking 0 none, 1 Xon/Xoff, 2 RTS/CTS,
+    // 3 both), whether set before the port opens or while it is open; a
+    // restart on any character is never allowed. (A pseudo-terminal keeps
+    // neither parity nor data bits.)
+    void lineSettings_data() {
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<int>("handshaking");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("none") << "9600,N,8,1" << 0 << "9600 1 ..";
+        QTest::newRow("Xon/Xoff") << "19200,e,7,2" << 1 << "19200 2 X.";
+        QTest::newRow("RTS/CTS") << "4800,O,8,1" << 2 << "4800 1 .R";
+        QTest::newRow("both") << "9600,M,7,1" << 3 << "9600 1 XR";
+        QTest::newRow("space") << "2400,S,8,2" << 0 << "2400 2 ..";
+    }
+    void lineSettings() {
+        const QMap<speed_t, int> bauds{
+            {B2400, 2400}, {B4800, 4800}, {B9600, 9600}, {B19200, 19200}};
+        QFETCH(QString, settings);
+        QFETCH(int, handshaking);
+        for (const bool whileOpen : {false, true}) {
             PtyPair pty;
             qputenv("ZELDL_COM1", pty.slavePath().toLocal8Bit());
             SerialPortControl port;
             port.setHandshaking(handshaking);
+            if (!whileOpen)
+                QVERIFY(port.setSettings(settings));
             QCOMPARE(port.open(), 0);
+            if (whileOpen)
+                QVERIFY(port.setSettings(settings));
             termios tio{};
             QCOMPARE(tcgetattr(pty.slaveFd(), &tio), 0);
-            QCOMPARE(int(bool(tio.c_iflag & IXON)) + 2 * int(bool(tio.c_cflag & CRTSCTS)),
-                     handshaking);
+            QTEST(QStringLiteral("%1 %2 %3%4")
+                      .arg(bauds.value(cfgetospeed(&tio)))
+                      .arg(tio.c_cflag & CSTOPB ? 2 : 1)
+                      .arg(tio.c_iflag & IXON ? 'X' : '.')
+                      .arg(tio.c_cflag & CRTSCTS ? 'R' : '.'),
+                  "line");
             QVERIFY(!(tio.c_iflag & IXANY));
         }
     }

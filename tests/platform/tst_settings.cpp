@@ -37,6 +37,32 @@ private Q_SLOTS:
         file.close();
         QCOMPARE(SettingsStore().read("Settings", "default"), QString("9600,e,7,2"));
     }
+
+    // Hand-edited values as each reader takes them: Int16, Int32, Bool,
+    // Single ("-" where refused); fractions round half to even.
+    void handEditedValues() {
+        const QList<QStringList> rows{{" 3 ", "3 3 true 3"},
+                                      {"2.5", "2 2 true 2.5"},
+                                      {"-32768.5", "-32768 -32768 true -32768.5"},
+                                      {"32767.5", "- 32768 true 32767.5"},
+                                      {"2147483648", "- - true 2147483648"},
+                                      {"1e39", "- - true -"},
+                                      {"fAlSe", "- - false -"},
+                                      {"TRUE", "- - true -"},
+                                      {"0", "0 0 false 0"},
+                                      {"nan", "- - - -"},
+                                      {"x", "- - - -"}};
+        for (const QStringList &row : rows) {
+            const auto text = [](const auto &v) {
+                return v ? QVariant(*v).toString() : QStringLiteral("-");
+            };
+            const QString &t = row[0];
+            QCOMPARE(QStringList({text(SettingText::toInt16(t)), text(SettingText::toInt32(t)),
+                                  text(SettingText::toBool(t)), text(SettingText::toSingle(t))})
+                         .join(' '),
+                     row[1]);
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_Settings)

@@ -224,12 +224,16 @@ protected:
                          m_window->serialPort().settings()},
             // width right (at 96 dpi) for the frames shown; lookup frame shown;
             // w/Lookup File, Standard, Lookup File box checked; pass-through
-            // box shown, checked; Default Comm Settings Check checked
-            {"view", flags("WGLSBVPD",
-                           {m_window->width() == m_window->scaledWidth(wide ? 656 : 389), wide,
-                            ui.lookupViewAction->isChecked(), ui.standardViewAction->isChecked(),
-                            ui.lookupBox->isChecked(), ui.passThroughBox->isVisible(),
-                            ui.passThroughBox->isChecked(), ui.defaultCheckAction->isChecked()})},
+            // box shown, checked; Default Comm Settings Check checked; window
+            // centred on the screen
+            {"view",
+             flags("WGLSBVPDC",
+                   {m_window->width() == m_window->scaledWidth(wide ? 656 : 389), wide,
+                    ui.lookupViewAction->isChecked(), ui.standardViewAction->isChecked(),
+                    ui.lookupBox->isChecked(), ui.passThroughBox->isVisible(),
+                    ui.passThroughBox->isChecked(), ui.defaultCheckAction->isChecked(),
+                    (m_window->frameGeometry().center() - m_window->screen()->geometry().center())
+                            .manhattanLength() <= 2})},
             {"sent", QString::fromLatin1(m_pty->readAvailable())},
             // exit asked; window shown; port open; lock held
             {"closed", flags("EWPL", {m_state->exitRequested, m_window->isVisible(),
