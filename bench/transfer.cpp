@@ -4,15 +4,16 @@
 // waits. Reports lines per second, the ratio of the two times, and the peak
 // memory of the utility's transfer for a 20 MB and a 200 MB application.
 #include "Clock.h"
-#include "FakeView.h"
 #include "DownloadSet.h"
+#include "FakeView.h"
 #include "FileSender.h"
 #include "Framing.h"
 #include "SerialLink.h"
 #include "SerialPortControl.h"
 #include "SettingsStore.h"
 #include "SharedState.h"
-#include "UnconnectedSocket.h"
+#include "SocketControl.h"
+#include "SocketLink.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -80,7 +81,9 @@ double runUtility(const QString &tty, const QString &app) {
     FakeView view;
     SerialPortControl port;
     SerialLink link(state, store, port, view);
-    UnconnectedSocket socket;
+    // The serial transfer never touches the socket link (mode 0).
+    SocketControl socketControl;
+    SocketLink socket(state, view, socketControl);
     DownloadSet set;
     set.setApplication(app);
     FileSender sender(state, set, view, link, socket);

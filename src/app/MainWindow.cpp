@@ -19,8 +19,9 @@
 #include "SerialPortControl.h"
 #include "SettingsStore.h"
 #include "SharedState.h"
+#include "SocketControl.h"
+#include "SocketLink.h"
 #include "Startup.h"
-#include "UnconnectedSocket.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -52,14 +53,15 @@ MainWindow::MainWindow(SharedState &state, DownloadSet &set, SettingsStore &stor
     m_serialPort = new SerialPortControl(this);
     m_serialPort->setObjectName(QStringLiteral("serialPort"));
     m_serial = new SerialLink(m_state, m_store, *m_serialPort, *this, this);
-    m_timers = new LinkTimers(m_state, *m_serial, *this, this);
+    m_socketControl = new SocketControl(this);
+    // Its keep-alive timer is named "keepAliveTimer".
+    m_socket = new SocketLink(m_state, *this, *m_socketControl, this);
+    m_timers = new LinkTimers(m_state, *m_serial, *m_socket, *this, this);
     m_timers->resetTimer().setObjectName(QStringLiteral("resetTimer"));
-    m_timers->keepAliveTimer().setObjectName(QStringLiteral("keepAliveTimer"));
-    // The TCP/IP link joins here; until then it reports "not connected".
-    m_socket = std::make_unique<UnconnectedSocket>();
     m_sender = std::make_unique<FileSender>(m_state, m_set, *this, *m_serial, *m_socket);
     m_lookups = std::make_unique<LookupStage>(m_state, m_set, *this, *m_serial, *m_sender);
-    m_models = std::make_unique<ModelSequences>(m_state, m_set, *this, *m_serial, *m_sender);
+    m_models =
+        std::make_unique<ModelSequences>(m_state, m_set, *this, *m_serial, *m_socket, *m_sender);
     m_download =
         std::make_unique<DownloadCommand>(m_state, m_set, m_store, *this, *m_serial, *m_socket,
                                           *m_sender, *m_lookups, *m_models, m_timers);
@@ -251,17 +253,12 @@ void MainWindow::startDownload() {
     // slips through must not start a second one inside the first.
     if (!m_ui.downloadButton->isEnabled())
         return;
-    // Without its sequence a model would get the lookups and the closing
-    // packet but not the application: refuse before anything is sent.
-    if (!ModelSequences::hasSequence(m_state.printer)) {
-        QMessageBox box(QMessageBox::Information, SettingsStore::applicationName(),
-                        QStringLiteral("Downloads to the %1 are not available in this version.")
-                            .arg(m_ui.printerList->currentText()),
-                        QMessageBox::Ok, this);
-        box.exec();
-        return;
-    }
     m_download->run();
+}
+
+void MainWindow::showInformation(const QString &title, const QString &text) {
+    QMessageBox box(QMessageBox::Information, title, text, QMessageBox::Ok, this);
+    box.exec();
 }
 
 void MainWindow::showHelp() {

@@ -22,7 +22,8 @@ class QtFileChooser;
 class SerialLink;
 class SerialPortControl;
 class SettingsStore;
-class SocketChannel;
+class SocketControl;
+class SocketLink;
 class DefaultSettingsPrompt;
 struct SharedState;
 
@@ -96,6 +97,7 @@ public:
     bool isDefaultPromptSuppressed() const override;
     int askDefaultSettings(const QString &description) override;
     void saveLinkSettings() override;
+    void showInformation(const QString &title, const QString &text) override;
 
 Q_SIGNALS:
     // Every status-line write, also one that repeats the text shown.
@@ -117,7 +119,8 @@ private:
     SerialPortControl *m_serialPort;
     SerialLink *m_serial;
     LinkTimers *m_timers;
-    std::unique_ptr<SocketChannel> m_socket;
+    SocketControl *m_socketControl;
+    SocketLink *m_socket;
     std::unique_ptr<FileSender> m_sender;
     std::unique_ptr<LookupStage> m_lookups;
     std::unique_ptr<ModelSequences> m_models;

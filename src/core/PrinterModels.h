@@ -39,9 +39,17 @@ struct ClosingPacket {
 
 enum class TcpRule { Refused, PassThroughOnly, Allowed };
 
-// Which sequence function a model runs. Standard: the application, after
-// "{SR}" for a model that asks for status first.
-enum class Sequence { None, Standard };
+// Which sequence function a model runs before and around the application:
+// Standard, after "{SR}" on the serial link for a model that asks for status
+// first; StatusFirst, after "{SR}" on either link; Immediate, after the
+// immediate command and "^SFa"; Keypad, after the pass-through preparation.
+enum class Sequence { Standard, StatusFirst, Immediate, Keypad };
+
+// Where "SENDING {SR}" is shown before a status request.
+struct StatusAnnounce {
+    bool onSerial = false;
+    bool onTcp = false;
+};
 
 // Everything that differs from one printer model to the next.
 struct PrinterModel {
@@ -65,9 +73,10 @@ struct PrinterModel {
     // A serial break stops the download.
     bool breakStops = false;
     bool asksStatusFirst = false;
+    StatusAnnounce statusAnnounce{};
     bool lookupsWithoutApplication = false;
     ClosingPacket closing{};
-    Sequence sequence = Sequence::None;
+    Sequence sequence = Sequence::Standard;
 };
 
 namespace PrinterModels {

@@ -155,6 +155,9 @@ void DownloadCommand::endStage(bool completed) {
     const bool passThru = m_view.isPassThruChecked();
     if (PrinterModels::passesThrough(m_state.printer)) {
         if (passThru && !m_state.abortRequested && !m_state.operatorCancelled) {
+            // The reset writes over the status; the failure is what it ends with.
+            if (m_state.downloadError && m_state.transferFailure.isEmpty())
+                m_state.transferFailure = m_view.status();
             m_view.setStatus(QStringLiteral("Resetting Printer ..."));
             if (m_timers)
                 m_timers->startResetDelay();

@@ -71,8 +71,8 @@ ReplyVerdict::Verdict FileSender::awaitReply(ReplyVerdict::Stage stage, QByteArr
     RV::Verdict verdict = RV::judge(context, result, reply);
     if (verdict.outcome == RV::Outcome::WaitAgain) {
         float second = RV::kSecondWaitSeconds;
-        const qint16 again = m_socket.receive(reply, 14, second);
-        verdict.status = RV::afterSecondWait(reply, again);
+        result = m_socket.receive(reply, 14, second);
+        verdict.status = RV::afterSecondWait(reply, result);
     }
     if (!verdict.status.isEmpty())
         m_view.setStatus(verdict.status);
@@ -151,6 +151,10 @@ FileSender::Outcome FileSender::send(Kind kind, const QString &path, const QStri
             break;
         const ReplyVerdict::Verdict verdict =
             awaitReply(stage, outcome.lastReply, outcome.lastResult);
+        ++outcome.awaited;
+        if (verdict.outcome == ReplyVerdict::Outcome::WaitAgain &&
+            outcome.lastResult == ReplyVerdict::TimedOut)
+            ++outcome.unanswered;
         switch (verdict.outcome) {
         case ReplyVerdict::Outcome::Refused:
             outcome.refused = true;
@@ -171,11 +175,27 @@ FileSender::Outcome FileSender::send(Kind kind, const QString &path, const QStri
     if (lastPercent < 100)
         m_view.setProgressValue(100);
     showEnd(kind, outcome);
+    noteUnanswered(shownName, outcome);
     m_view.setProgressValue(0);
     if (kind == Kind::Lookup)
         m_view.setProgressVisible(false);
     restoreCaption();
     return outcome;
+}
+
+// Over TCP/IP the transfer goes on past a packet that got no reply (printers
+// on the raw port may answer late or not at all), but the download must not
+// end as complete.
+void FileSender::noteUnanswered(const QString &shownName, const Outcome &outcome) {
+    if (outcome.unanswered == 0 || !m_state.transferFailure.isEmpty())
+        return;
+    const QString what = outcome.unanswered == outcome.awaited
+                             ? QStringLiteral("the printer sent no reply")
+                             : QStringLiteral("%1 of %2 packets got no reply")
+                                   .arg(outcome.unanswered)
+                                   .arg(outcome.awaited);
+    m_state.transferFailure =
+        QStringLiteral("Download ") + shownName + QStringLiteral(" error: ") + what;
 }
 
 void FileSender::showEnd(Kind kind, const Outcome &outcome) {

@@ -25,6 +25,10 @@ public:
         qint16 lastResult = 0;
         QByteArray lastReply;
         bool refused = false;
+        // Awaited packets, and those that got no reply even after the
+        // further wait over TCP/IP.
+        int awaited = 0;
+        int unanswered = 0;
     };
 
     FileSender(SharedState &state, const DownloadSet &set, EngineView &view, SerialChannel &serial,
@@ -54,6 +58,7 @@ public:
 private:
     void showFileError(Kind kind, const QFileDevice &file);
     void showEnd(Kind kind, const Outcome &outcome);
+    void noteUnanswered(const QString &shownName, const Outcome &outcome);
     void restoreCaption();
 
     SharedState &m_state;

@@ -1,5 +1,6 @@
 #include "LinkTimers.h"
 
+#include "Channels.h"
 #include "Clock.h"
 #include "EngineView.h"
 #include "Pause.h"
@@ -8,15 +9,12 @@
 #include "SharedState.h"
 #include "Wait.h"
 
-LinkTimers::LinkTimers(SharedState &state, SerialLink &serial, EngineView &view, QObject *parent)
-    : QObject(parent), m_state(state), m_serial(serial), m_view(view) {
+LinkTimers::LinkTimers(SharedState &state, SerialLink &serial, SocketChannel &socket,
+                       EngineView &view, QObject *parent)
+    : QObject(parent), m_state(state), m_serial(serial), m_socket(socket), m_view(view) {
     m_resetTimer.setSingleShot(true);
     m_resetTimer.setInterval(kResetDesignIntervalMs);
     connect(&m_resetTimer, &QTimer::timeout, this, &LinkTimers::resetTimerFired);
-
-    m_keepAliveTimer.setInterval(kKeepAliveIntervalMs);
-    connect(&m_keepAliveTimer, &QTimer::timeout, this, &LinkTimers::keepAliveFired);
-    m_keepAliveTimer.start();
 }
 
 void LinkTimers::startResetDelay() {
@@ -40,16 +38,18 @@ void LinkTimers::resetTimerFired() {
 
     m_view.setDownloadCommandsEnabled(false);
     Wait::yieldOnce();
+    // The keypad is reset after a failed download too, but the download
+    // ends with its failure; a reset that cannot go out changes neither.
+    const QString failure = m_state.transferFailure;
     m_view.setStatus(QStringLiteral("Resetting Printer ..."));
-    if (m_state.mode == 0)
+    if (m_state.mode == 0) {
         m_serial.send(QByteArrayLiteral("^PR"));
-    // The socket link sends the reset over TCP/IP once it exists.
+    } else if (m_state.mode == 1) {
+        float sendTimeout = 10.0f;
+        m_socket.send(QByteArrayLiteral("^PR"), sendTimeout);
+    }
     float seconds = 15.0f;
     pauseFor(m_state, seconds);
-    m_view.setStatus(QStringLiteral("Download Complete"));
+    m_view.setStatus(failure.isEmpty() ? QStringLiteral("Download Complete") : failure);
     m_view.setDownloadCommandsEnabled(true);
-}
-
-void LinkTimers::keepAliveFired() {
-    // Nothing to keep alive until a socket connection exists.
 }

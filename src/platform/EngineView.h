@@ -40,4 +40,8 @@ public:
 
     // Writes the link settings to the store and shows them.
     virtual void saveLinkSettings() = 0;
+
+    // A message box with the information icon and an OK button; returns
+    // once the operator has closed it.
+    virtual void showInformation(const QString &title, const QString &text) = 0;
 };

@@ -23,6 +23,7 @@ public:
     int promptAnswer = 2;
     QStringList prompts;
     int saveItCalls = 0;
+    QStringList boxes;
 
     void setStatus(const QString &text) override {
         current = text;
@@ -44,4 +45,7 @@ public:
         return promptAnswer;
     }
     void saveLinkSettings() override { ++saveItCalls; }
+    void showInformation(const QString &title, const QString &text) override {
+        boxes << title + '|' + text;
+    }
 };

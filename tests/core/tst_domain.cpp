@@ -76,7 +76,9 @@ private Q_SLOTS:
     // One row per model, fields split by ";": list text; TCP/IP rule; the
     // defaults offered on serial and over TCP/IP (pass-through after "/");
     // choice and operator prompts; closing packet announced on serial, on
-    // TCP/IP; break stops, status first, lookups alone, sequence, slots cleared.
+    // TCP/IP; break stops, status first, lookups alone, sequence (0 standard,
+    // 1 status first, 2 immediate command, 3 keypad; "SENDING {SR}" shown on
+    // s serial, t TCP/IP), slots cleared.
     void models_data() {
         QTest::addColumn<int>("index");
         QTest::addColumn<QString>("row");
@@ -84,24 +86,24 @@ private Q_SLOTS:
                             "Set Printer to Data Transfer/Receive;Set Printer to Data "
                             "Transfer/Receive;{Q } 0 0;";
         const QString ready = "yes;9600,n,8,1 1 %1;-;Set Printer to Ready;";
-        QTest::newRow("Q410") << 0 << "Q410;" + q41 + "1 0 1 1 0";
-        QTest::newRow("Q415") << 1 << "Q415 ZEL Interp;" + q41 + "1 0 1 1 0";
-        QTest::newRow("Q417") << 2 << "Q417 ZEL Interp;" + q41 + "0 0 1 1 0";
+        QTest::newRow("Q410") << 0 << "Q410;" + q41 + "1 0 1 0 0";
+        QTest::newRow("Q415") << 1 << "Q415 ZEL Interp;" + q41 + "1 0 1 0 0";
+        QTest::newRow("Q417") << 2 << "Q417 ZEL Interp;" + q41 + "0 0 1 0 0";
         QTest::newRow("K72e") << 3
                               << "K72e;pass;19200,n,8,1 2 K72e/9600,n,8,1 1 R3xx;19200,n,8,1 2 "
                                  "K72e/-;Set Keypad to Loading Script;Set Keypad to Loading "
-                                 "Script;{S } 1 1;0 0 1 0 1";
+                                 "Script;{S } 1 1;0 0 1 3 1";
         QTest::newRow("Q412") << 4
                               << "Q412;no;9600,n,8,1 1 Q412;9600,n,8,1 1 Q412;Set Printer to "
-                                 "Online;Set Printer to Online;{S } 1 0;0 1 1 1 0";
+                                 "Online;Set Printer to Online;{S } 1 0;0 1 1 0 0";
         QTest::newRow("T540") << 5
                               << "T540 ZEL Interp;" + ready.arg("T540") +
-                                     "Set Printer to Ready;{S } 0 0;0 1 0 0 0";
+                                     "Set Printer to Ready;{S } 0 0;0 1 0 1t 0";
         QTest::newRow("R300") << 6
                               << "R300 ZEL Interp;yes;9600,n,8,1 1 R3xx;-;Set Printer to Print "
-                                 "Mode Ready;Set Printer to Print Mode Ready;{Q } 0 0;0 0 0 0 0";
+                                 "Mode Ready;Set Printer to Print Mode Ready;{Q } 0 0;0 0 0 2 0";
         QTest::newRow("T523") << 7
-                              << "T523 ZEL Interp;" + ready.arg("T523") + ";{S } 0 0;0 1 0 0 0";
+                              << "T523 ZEL Interp;" + ready.arg("T523") + ";{S } 0 0;0 1 0 1s 0";
     }
     void models() {
         QFETCH(int, index);
@@ -137,7 +139,9 @@ private Q_SLOTS:
                                      .join(' '),
                                  QStringList{flag(m->breakStops), flag(m->asksStatusFirst),
                                              flag(m->lookupsWithoutApplication),
-                                             flag(m->sequence != Sequence::None),
+                                             QString::number(int(m->sequence)) +
+                                                 (m->statusAnnounce.onSerial ? "s" : "") +
+                                                 (m->statusAnnounce.onTcp ? "t" : ""),
                                              flag(m->clearsLookupSlots)}
                                      .join(' ')};
         QTEST(fields.join(';'), "row");

@@ -29,6 +29,7 @@ public:
     QString settings;
     int inputClears = 0;
     int connects = 0;
+    bool reachable = true;
     QByteArrayList applied;
 
     void openPort() override {}
@@ -58,7 +59,7 @@ public:
                        QByteArray::number(port);
         settings = text;
     }
-    bool connectToPrinter() override { return ++connects; }
+    bool connectToPrinter() override { return ++connects && reachable; }
     void closeConnection() override {}
     void setKeepAlive(bool) override {}
 
@@ -78,7 +79,7 @@ struct EngineRig {
     FakeLink link{state, view};
     FileSender sender{state, set, view, link, link};
     LookupStage lookups{state, set, view, link, sender};
-    ModelSequences models{state, set, view, link, sender};
+    ModelSequences models{state, set, view, link, link, sender};
     DownloadCommand command{state, set, store, view, link, link, sender, lookups, models, nullptr};
 
     EngineRig() {

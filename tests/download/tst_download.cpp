@@ -12,6 +12,11 @@ const QByteArray kAppWire = "{XA,1}#{F,2,A|\r\n}{XB,2}#";
 const QByteArray kFormat = "{F,1,A|\r\nC,10|\r\n}\r\n";
 const QByteArray kFormatWire = "{F,1,A|C,10|}";
 const QByteArray kTable = "a1\r\na2|\r\n";
+const QByteArray kImmediate = R"({I,E,"~123~044~034~124~125~126~094"|})";
+const QByteArray kLongImmediate = R"({I,E,"~123~044~034~124~125~126~094","~013"|})";
+const QString kAlone = "Only Q410/12/15/17 & K72e may send lookups w/o config!";
+const QByteArray kKeypadPreparation =
+    R"({I,E,"~123~044~034~124~125~126~094"|}^MOi^PTX^PTS^PT2^PT2)" + QByteArray(1, '\x18');
 QByteArray record(char id) {
     return "{R" + QByteArray(1, id) + "_XXXX_a1|\r\na2|\r\n}#";
 }
@@ -32,7 +37,9 @@ struct Case {
     QString status = QStringLiteral("Download Complete");
     bool error = false;
     bool passThrough = false;
-    bool cancelSoon = false; // the operator presses Cancel as the transfer starts
+    bool cancelSoon = false;  // the operator presses Cancel as the transfer starts
+    bool unreachable = false; // a connection of the sequence's own fails
+    QStringList boxes{};
 };
 Q_DECLARE_METATYPE(Case)
 
@@ -86,7 +93,9 @@ private Q_SLOTS:
         row("no reply on serial stops", {.wire = "{XA,1}#", .status = timeout, .error = true});
         row("TCP/IP waits once more and goes on", {.mode = 1,
                                                    .replies = {"none", "none", "ok"},
-                                                   .wire = "{XA,1}##{F,2,A|\r\n}{XB,2}#{S }"});
+                                                   .wire = "{XA,1}##{F,2,A|\r\n}{XB,2}#{S }",
+                                                   .status = "Download app.fpc error: 1 of 2 "
+                                                             "packets got no reply"});
         row("CP=4 on the last reply", {.replies = {"ok", "cp4"},
                                        .wire = kAppWire + "{S }",
                                        .status = "Unsuccessful Transmission"});
@@ -128,13 +137,80 @@ private Q_SLOTS:
              .wire = record('8'),
              .status = "Download lookup 1.txt error: the printer sent no reply",
              .error = true});
-        row("keypad passing lookups through", {.model = Printers::K72e,
-                                               .app = "",
-                                               .lookups = {kTable},
-                                               .replies = {"ok"},
-                                               .wire = "{C0}" + record('0') + "{S }",
-                                               .status = "Resetting Printer ...",
-                                               .passThrough = true});
+        row("keypad passing lookups through",
+            {.model = Printers::K72e,
+             .app = "",
+             .lookups = {kTable},
+             .replies = {"ok"},
+             .wire = kKeypadPreparation + "{C0}" + record('0') + "{S }",
+             .status = "Resetting Printer ...",
+             .passThrough = true});
+        // The T540 and T523, the R300 and the keypad.
+        row("T540 asks for status first", {.model = Printers::T540,
+                                           .replies = {"ok", "ok", "ok"},
+                                           .wire = "{SR}#" + kAppWire + "{S }"});
+        row("T523 over TCP/IP: a late status reply", {.model = Printers::T523,
+                                                      .mode = 1,
+                                                      .replies = {"none", "ok", "ok", "ok"},
+                                                      .wire = "{SR}##" + kAppWire + "{S }"});
+        row("T540 status refused", {.model = Printers::T540,
+                                    .replies = {"bad"},
+                                    .wire = "{SR}#",
+                                    .status = refused + " - Packet error",
+                                    .error = true});
+        row("T540 bundle refused: the rest goes on, the refusal stays",
+            {.model = Printers::T540,
+             .appName = "set.all",
+             .format = kFormat,
+             .replies = {"bad"},
+             .wire = "{SR}#" + kFormatWire + "{S }",
+             .status = refused + " - Packet error"});
+        row("T523 bundle over TCP/IP, printer unreachable", {.model = Printers::T523,
+                                                             .mode = 1,
+                                                             .appName = "set.all",
+                                                             .replies = {"closed"},
+                                                             .wire = "#",
+                                                             .status = " - Socket not open",
+                                                             .error = true,
+                                                             .unreachable = true});
+        row("T540 refuses lookups alone; the lookup stage sends them",
+            {.model = Printers::T540,
+             .app = "",
+             .lookups = {kTable},
+             .replies = {"ok"},
+             .wire = record('0') + "{S }",
+             .boxes = {"Download|" + kAlone}});
+        row("R300 lookups alone", {.model = Printers::R300,
+                                   .app = "",
+                                   .lookups = {kTable, kTable},
+                                   .replies = {"ok", "ok"},
+                                   .wire = record('0') + record('1') + "{Q }",
+                                   .boxes = {"Download|" + kAlone}});
+        row("R300 application", {.model = Printers::R300,
+                                 .replies = {"ok", "ok"},
+                                 .wire = kLongImmediate + "^SFa" + kAppWire + "{S }"});
+        row("R300 bundle over TCP/IP", {.model = Printers::R300,
+                                        .mode = 1,
+                                        .appName = "set.all",
+                                        .replies = {"ok", "ok"},
+                                        .wire = kImmediate + "^SFa" + kAppWire + "{S }"});
+        row("keypad passing an application through over TCP/IP",
+            {.model = Printers::K72e,
+             .mode = 1,
+             .replies = {"ok", "ok"},
+             .wire = kKeypadPreparation + kAppWire + "{S }",
+             .status = "Resetting Printer ...",
+             .passThrough = true});
+        row("keypad bundle through, cancelled: nothing after it",
+            {.model = Printers::K72e,
+             .appName = "set.all",
+             .format = kFormat,
+             .replies = {"cancel"},
+             .wire = kKeypadPreparation + "{XA,1}#",
+             .status = "Cancelled",
+             .passThrough = true});
+        row("keypad itself: only the application",
+            {.model = Printers::K72e, .replies = {"ok", "ok"}, .wire = kAppWire + "{S }"});
         row("format alone, no closing packet", {.app = "", .format = kFormat, .wire = kFormatWire});
         row("missing application", {.app = "-",
                                     .status = "File download error 5 No such file or directory",
@@ -157,6 +233,7 @@ private Q_SLOTS:
                                                         : QLatin1String(defaults->settings);
         rig.view.promptAnswer = c.promptAnswer;
         rig.link.script = c.replies;
+        rig.link.reachable = !c.unreachable;
         if (!c.app.isEmpty())
             rig.set.setApplication(c.app == "-" ? rig.dir.filePath("gone.fpc")
                                                 : rig.file(c.appName, c.app));
@@ -175,12 +252,13 @@ private Q_SLOTS:
         QCOMPARE(rig.link.wire, c.wire);
         QCOMPARE(rig.view.current, c.status);
         QCOMPARE(rig.state.downloadError, c.error);
-        QCOMPARE(rig.link.connects, c.mode);
+        QCOMPARE(rig.link.connects > 0, c.mode == 1);
+        QCOMPARE(rig.view.boxes, c.boxes);
         // The mode dialog shows the link the download used.
         QCOMPARE(rig.state.modeOption, c.mode);
         QVERIFY(!rig.view.locked);
         // After a pass-through download the commands wait for the keypad's reset.
-        QCOMPARE(rig.view.downloadEnabled, !c.passThrough);
+        QCOMPARE(rig.view.downloadEnabled, c.status != "Resetting Printer ...");
         QVERIFY(!rig.view.progressVisible);
         QCOMPARE(rig.view.progressValue, 0);
         QCOMPARE(rig.view.prompts.size(), c.promptAnswer ? 1 : 0);

@@ -5,6 +5,7 @@
 
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTcpServer>
 #include <QTest>
 
 namespace {
@@ -16,25 +17,43 @@ const QByteArray kLookup = "A\r\nB|\r\n";
 const QByteArray kLookupWire = "{R0_XXXX_A|\r\nB|\r\n}";
 const QByteArray kFullWire = kAppWire + kFormatWire + kLookupWire + "{S }";
 
-// The virtual printer as a process on a pseudo-terminal, with its capture.
+const QByteArray kKeypadPreparation =
+    R"({I,E,"~123~044~034~124~125~126~094"|}^MOi^PTX^PTS^PT2^PT2)" + QByteArray(1, '\x18');
+
+// The virtual printer as a process on a pseudo-terminal and on a loopback
+// port, with its capture.
 struct Printer {
     QProcess process;
     QTemporaryDir dir;
     QString tty;
+    QString port;
     explicit Printer(const QStringList &faults) {
-        process.start(QStringLiteral(ZELSIM_PATH),
-                      QStringList{"--serial", "--capture", dir.filePath("in")} + faults);
+        process.start(QStringLiteral(ZELSIM_PATH), QStringList{"--serial", "--tcp", "127.0.0.1:0",
+                                                               "--capture", dir.filePath("in")} +
+                                                       faults);
         while (tty.isEmpty() && process.waitForReadyRead(10000))
-            if (const QByteArray line = process.readLine().trimmed(); line.startsWith("serial: "))
-                tty = QString::fromLocal8Bit(line.mid(8));
+            while (process.canReadLine()) {
+                const QByteArray line = process.readLine().trimmed();
+                if (line.startsWith("serial: "))
+                    tty = QString::fromLocal8Bit(line.mid(8));
+                if (line.startsWith("tcp: "))
+                    port = QString::fromLatin1(line).section(QLatin1Char(':'), 2);
+            }
     }
     ~Printer() {
         process.terminate();
         process.waitForFinished(10000);
     }
+    // Without the keep-alive blanks between packets.
     QByteArray captured() const {
         QFile file(dir.filePath("in"));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        int depth = 0;
+        bytes.removeIf([&](char c) {
+            depth += c == '{' ? 1 : c == '}' ? -1 : 0;
+            return c == ' ' && depth == 0;
+        });
+        return bytes;
     }
 };
 } // namespace
@@ -146,6 +165,97 @@ private Q_SLOTS:
         QVERIFY(!ui.cancelButton->isEnabled() && !ui.progressBar->isVisible());
         QCOMPARE(m_window->windowTitle(), SettingsStore::applicationName());
     }
+    // Each model over each link it allows, on each path: the bytes the
+    // printer received and the end text.
+    void models_data() {
+        QTest::addColumn<int>("model");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("set"); // app, bundle or lookups
+        QTest::addColumn<QStringList>("faults");
+        QTest::addColumn<QByteArray>("wire");
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<int>("boxes");
+        const QByteArray bundle = "{XA,1}{S }";
+        const QString unanswered = "Download app.fpc error: the printer sent no reply";
+        const auto row = [](const char *name, int model, int mode, const char *set,
+                            const QStringList &faults, const QByteArray &wire, const QString &end,
+                            int boxes = 0) {
+            QTest::newRow(name) << model << mode << QString(set) << faults << wire << end << boxes;
+        };
+        row("T540 over TCP/IP", 5, 1, "app", {}, "{SR}" + kFullWire, "Download Complete");
+        row("T523 on serial", 7, 0, "app", {}, "{SR}" + kFullWire, "Download Complete");
+        row("T523 over TCP/IP, status answered late", 7, 1, "app", {"silent@1"}, "{SR}" + kFullWire,
+            "Download Complete");
+        row("T540 bundle, printer unreachable", 5, 1, "unreachable", {}, "",
+            "Socket Error 10061 Connection refused");
+        row("T540 lookups alone over TCP/IP", 5, 1, "lookups", {}, kLookupWire + "{S }",
+            "Download Complete", 1);
+        row("R300 over TCP/IP", 6, 1, "app", {},
+            R"({I,E,"~123~044~034~124~125~126~094","~013"|}^SFa)" + kFullWire, "Download Complete");
+        row("R300 bundle on serial", 6, 0, "bundle", {},
+            R"({I,E,"~123~044~034~124~125~126~094"|}^SFa)" + bundle, "Download Complete");
+        // The keypad clears the lookup slots first.
+        const QByteArray keypad =
+            kKeypadPreparation + kAppWire + kFormatWire + "{C0}" + kLookupWire + "{S }^PR";
+        row("K72e through, on serial", 3, 0, "app", {}, keypad, "Download Complete");
+        row("K72e through, over TCP/IP", 3, 1, "app", {}, keypad, "Download Complete");
+        row("K72e through, unanswered: reset, and the failure stays", 3, 0, "app", {"silent@1"},
+            kKeypadPreparation + "{XA,1}^PR", " - Download error response timeout");
+        row("printer that never answers", 5, 1, "app", {"silent@2+"},
+            "{SR}" + kAppWire + kFormatWire + kLookupWire, unanswered);
+        row("printer that drops the connection", 5, 1, "app", {"drop@2"}, "{SR}{XA,1}",
+            "Socket Error 10053 Connection closed by the printer");
+    }
+    void models() {
+        QFETCH(int, model);
+        QFETCH(int, mode);
+        QFETCH(QString, set);
+        QFETCH(QStringList, faults);
+        QStringList options;
+        for (const QString &fault : faults)
+            options << "--fault" << fault;
+        QVERIFY(plugPrinter(options));
+        QString port = m_printer->port;
+        if (set == "unreachable") {
+            QTcpServer closed;
+            QVERIFY(closed.listen(QHostAddress::LocalHost));
+            port = QString::number(closed.serverPort());
+        }
+        for (const auto &[key, value] :
+             std::initializer_list<std::pair<QString, QString>>{{"Printer", QString::number(model)},
+                                                                {"Mode", QString::number(mode)},
+                                                                {"IPAddress", "127.0.0.1"},
+                                                                {"IPPort", port},
+                                                                {"PassThru", "True"},
+                                                                {"NeverShowDefault", "True"},
+                                                                {"LLU", "True"}})
+            m_store->write(key, value);
+        load();
+        ModalAnswerer user;
+        DownloadSetPanel &editor = m_window->downloadSet();
+        if (set == "bundle" || set == "unreachable")
+            editor.takeApplication(makeFile("app.all", "{XA,1}\r\n"));
+        if (set == "app")
+            editor.takeApplication(makeFile("app.fpc", kApp));
+        if (set == "app")
+            editor.takeFormat(makeFile("label.fmt", kFormat));
+        if (set != "bundle" && set != "unreachable")
+            editor.takeLookups({makeFile("t1.txt", kLookup)});
+        QFETCH(QByteArray, wire);
+        QFETCH(QString, end);
+        // A failed download leaves nothing behind: over TCP/IP, where each
+        // connection counts its packets afresh, the next one goes the same way.
+        const int attempts = faults.isEmpty() || mode == 0 ? 1 : 2;
+        for (int attempt = 0; attempt < attempts; ++attempt) {
+            m_window->ui().downloadButton->click();
+            QTRY_VERIFY(m_window->ui().downloadButton->isEnabled());
+            QCOMPARE(m_window->status(), end);
+        }
+        QTRY_COMPARE(m_printer->captured(), wire.repeated(attempts));
+        QVERIFY(end == "Download Complete" || !m_statuses.contains("Download Complete"));
+        QTEST(int(user.seen.size()), "boxes");
+    }
+
     // The sample set dropped onto the window, as a user trying the program
     // would: the printer receives these heads in this order.
     void droppedSamples_data() {

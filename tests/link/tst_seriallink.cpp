@@ -7,7 +7,11 @@
 #include "SerialPortControl.h"
 #include "SettingsStore.h"
 #include "SharedState.h"
+#include "SocketControl.h"
+#include "SocketLink.h"
 
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
 
@@ -99,33 +103,56 @@ private Q_SLOTS:
     }
 
     // The keypad is reset once after a pass-through download, unless it
-    // was cancelled; other models are left alone.
+    // was cancelled; after a failure it ends with the failure; other models
+    // are left alone.
     void keypadReset_data() {
         QTest::addColumn<int>("printer");
         QTest::addColumn<bool>("passThrough");
-        QTest::addColumn<bool>("cancelled");
+        QTest::addColumn<int>("ended"); // 0 complete, 1 cancelled, 2 failed
+        QTest::addColumn<int>("mode");
         QTest::addColumn<QByteArray>("wire");
         QTest::addColumn<QString>("status");
         QTest::addColumn<bool>("enabled");
         QTest::newRow("pass-through")
-            << 3 << true << false << QByteArray("^PR") << "Download Complete" << true;
-        QTest::newRow("keypad itself") << 3 << false << false << QByteArray() << "" << true;
-        QTest::newRow("cancelled") << 3 << true << true << QByteArray() << "" << false;
-        QTest::newRow("another model") << 0 << true << false << QByteArray() << "" << false;
+            << 3 << true << 0 << 0 << QByteArray("^PR") << "Download Complete" << true;
+        QTest::newRow("pass-through over TCP/IP")
+            << 3 << true << 0 << 1 << QByteArray("^PR") << "Download Complete" << true;
+        QTest::newRow("pass-through after a failure")
+            << 3 << true << 2 << 0 << QByteArray("^PR") << "{CP=4,P=001,?} Packet error" << true;
+        QTest::newRow("keypad itself") << 3 << false << 0 << 0 << QByteArray() << "" << true;
+        QTest::newRow("cancelled") << 3 << true << 1 << 0 << QByteArray() << "" << false;
+        QTest::newRow("another model") << 0 << true << 0 << 0 << QByteArray() << "" << false;
     }
     void keypadReset() {
         QFETCH(int, printer);
         QFETCH(bool, passThrough);
-        QFETCH(bool, cancelled);
+        QFETCH(int, ended);
+        QFETCH(int, mode);
         Rig rig;
         rig.link.configurePort();
         rig.state.printer = qint16(printer);
         rig.view.passThru = passThrough;
-        rig.state.abortRequested = cancelled;
-        LinkTimers timers(rig.state, rig.link, rig.view);
+        rig.state.abortRequested = ended == 1;
+        if (ended == 2)
+            rig.state.transferFailure = QStringLiteral("{CP=4,P=001,?} Packet error");
+        SocketControl control;
+        SocketLink socket(rig.state, rig.view, control);
+        socket.setKeepAlive(false);
+        QTcpServer server;
+        QTcpSocket *peer = nullptr;
+        if (mode == 1) {
+            rig.state.mode = 1;
+            QVERIFY(server.listen(QHostAddress::LocalHost));
+            rig.state.ipAddress = QStringLiteral("127.0.0.1");
+            rig.state.ipPort = server.serverPort();
+            QVERIFY(socket.connectToPrinter());
+            QTRY_VERIFY(server.hasPendingConnections());
+            peer = server.nextPendingConnection();
+        }
+        LinkTimers timers(rig.state, rig.link, socket, rig.view);
         timers.startResetDelay();
         QTRY_VERIFY(!timers.resetTimer().isActive());
-        QTEST(rig.pty.readAvailable(), "wire");
+        QTEST(peer ? peer->readAll() : rig.pty.readAvailable(), "wire");
         QTEST(rig.view.current, "status");
         QTEST(rig.view.downloadEnabled, "enabled");
     }

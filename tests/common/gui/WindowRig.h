@@ -182,7 +182,6 @@ protected:
                 "K warning|Incorrect Mode|TCP Mode is not available for the K72e Keyboard "
                 "Directly(TCP is Only Available using Pass Through Mode) - Defaulting to Serial "
                 "Mode|Ok\n"
-                "R information|%1|Downloads to the K72e are not available in this version.|Ok\n"
                 "H none|%1|The help file %2/ZELDL.chm was not found.|Ok\n"
                 "D prompt|Comm Settings")
                 .arg(SettingsStore::applicationName(), QCoreApplication::applicationDirPath());
