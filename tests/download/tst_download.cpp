@@ -12,8 +12,6 @@ const QByteArray kAppWire = "{XA,1}#{F,2,A|\r\n}{XB,2}#";
 const QByteArray kFormat = "{F,1,A|\r\nC,10|\r\n}\r\n";
 const QByteArray kFormatWire = "{F,1,A|C,10|}";
 const QByteArray kTable = "a1\r\na2|\r\n";
-const QByteArray kImmediate = R"({I,E,"~123~044~034~124~125~126~094"|})";
-const QByteArray kLongImmediate = R"({I,E,"~123~044~034~124~125~126~094","~013"|})";
 const QString kAlone = "Only Q410/12/15/17 & K72e may send lookups w/o config!";
 const QByteArray kKeypadPreparation =
     R"({I,E,"~123~044~034~124~125~126~094"|}^MOi^PTX^PTS^PT2^PT2)" + QByteArray(1, '\x18');
@@ -62,21 +60,9 @@ private Q_SLOTS:
         const auto row = [](const char *name, const Case &c) {
             QTest::newRow(name) << c;
         };
-        row("Q410: application, format, two lookups",
-            {.format = kFormat,
-             .lookups = {kTable, kTable},
-             .replies = {"ok", "ok", "ok", "ok"},
-             .wire = kAppWire + kFormatWire + record('0') + record('1') + "{S }"});
         row("Q412 asks for status first", {.model = Printers::Q412,
                                            .replies = {"ok", "ok", "ok"},
                                            .wire = "{SR}#" + kAppWire + "{S }"});
-        row("Q412 status refused: nothing sent", {.model = Printers::Q412,
-                                                  .replies = {"bad"},
-                                                  .wire = "{SR}#",
-                                                  .status = refused + " - Packet error",
-                                                  .error = true});
-        row("Q412 status unanswered",
-            {.model = Printers::Q412, .wire = "{SR}#", .status = timeout, .error = true});
         row("Cancel during the status wait", {.model = Printers::Q412,
                                               .replies = {"cancel"},
                                               .wire = "{SR}#",
@@ -90,19 +76,11 @@ private Q_SLOTS:
                                                       .wire = "{SR}#",
                                                       .status = timeout,
                                                       .error = true});
-        row("no reply on serial stops", {.wire = "{XA,1}#", .status = timeout, .error = true});
         row("TCP/IP waits once more and goes on", {.mode = 1,
                                                    .replies = {"none", "none", "ok"},
                                                    .wire = "{XA,1}##{F,2,A|\r\n}{XB,2}#{S }",
                                                    .status = "Download app.fpc error: 1 of 2 "
                                                              "packets got no reply"});
-        row("CP=4 on the last reply", {.replies = {"ok", "cp4"},
-                                       .wire = kAppWire + "{S }",
-                                       .status = "Unsuccessful Transmission"});
-        row("refused packet is the last word", {.format = kFormat,
-                                                .replies = {"bad"},
-                                                .wire = "{XA,1}#" + kFormatWire + "{S }",
-                                                .status = refused + " - Packet error"});
         row("Cancel during a reply wait",
             {.lookups = {kTable}, .replies = {"cancel"}, .wire = "{XA,1}#", .status = "Cancelled"});
         row("Cancel during a lookup's reply wait", {.app = "",
@@ -146,13 +124,6 @@ private Q_SLOTS:
              .status = "Resetting Printer ...",
              .passThrough = true});
         // The T540 and T523, the R300 and the keypad.
-        row("T540 asks for status first", {.model = Printers::T540,
-                                           .replies = {"ok", "ok", "ok"},
-                                           .wire = "{SR}#" + kAppWire + "{S }"});
-        row("T523 over TCP/IP: a late status reply", {.model = Printers::T523,
-                                                      .mode = 1,
-                                                      .replies = {"none", "ok", "ok", "ok"},
-                                                      .wire = "{SR}##" + kAppWire + "{S }"});
         row("T540 status refused", {.model = Printers::T540,
                                     .replies = {"bad"},
                                     .wire = "{SR}#",
@@ -180,27 +151,6 @@ private Q_SLOTS:
              .replies = {"ok"},
              .wire = record('0') + "{S }",
              .boxes = {"Download|" + kAlone}});
-        row("R300 lookups alone", {.model = Printers::R300,
-                                   .app = "",
-                                   .lookups = {kTable, kTable},
-                                   .replies = {"ok", "ok"},
-                                   .wire = record('0') + record('1') + "{Q }",
-                                   .boxes = {"Download|" + kAlone}});
-        row("R300 application", {.model = Printers::R300,
-                                 .replies = {"ok", "ok"},
-                                 .wire = kLongImmediate + "^SFa" + kAppWire + "{S }"});
-        row("R300 bundle over TCP/IP", {.model = Printers::R300,
-                                        .mode = 1,
-                                        .appName = "set.all",
-                                        .replies = {"ok", "ok"},
-                                        .wire = kImmediate + "^SFa" + kAppWire + "{S }"});
-        row("keypad passing an application through over TCP/IP",
-            {.model = Printers::K72e,
-             .mode = 1,
-             .replies = {"ok", "ok"},
-             .wire = kKeypadPreparation + kAppWire + "{S }",
-             .status = "Resetting Printer ...",
-             .passThrough = true});
         row("keypad bundle through, cancelled: nothing after it",
             {.model = Printers::K72e,
              .appName = "set.all",
@@ -209,8 +159,6 @@ private Q_SLOTS:
              .wire = kKeypadPreparation + "{XA,1}#",
              .status = "Cancelled",
              .passThrough = true});
-        row("keypad itself: only the application",
-            {.model = Printers::K72e, .replies = {"ok", "ok"}, .wire = kAppWire + "{S }"});
         row("format alone, no closing packet", {.app = "", .format = kFormat, .wire = kFormatWire});
         row("missing application", {.app = "-",
                                     .status = "File download error 5 No such file or directory",

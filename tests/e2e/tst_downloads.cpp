@@ -1,3 +1,4 @@
+#include "Clock.h"
 #include "DownloadSetPanel.h"
 #include "FileDrag.h"
 #include "SerialLink.h"
@@ -58,16 +59,19 @@ struct Printer {
 };
 } // namespace
 
-// Whole downloads through the real window and the real serial link to the
-// virtual printer on a pseudo-terminal, one row per way the printer or the
-// line can fail: the final text, and every byte the printer received.
+// Whole downloads through the real window and the real links to the virtual
+// printer: one row per way the printer or the line can fail, and one per
+// model, link and path: the final text, and every byte the printer received.
 class tst_Downloads : public QObject, protected WindowRig {
     Q_OBJECT
     std::unique_ptr<Printer> m_printer;
 
-    // The printer on Com1, with the given faults.
+    // The printer on Com1 and on a loopback port, with the given faults.
     bool plugPrinter(const QStringList &faults = {}) {
-        m_printer = std::make_unique<Printer>(faults);
+        QStringList options;
+        for (const QString &fault : faults)
+            options << "--fault" << fault;
+        m_printer = std::make_unique<Printer>(options);
         qputenv("ZELDL_COM1", m_printer->tty.toLocal8Bit());
         return !m_printer->tty.isEmpty();
     }
@@ -130,10 +134,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, lookup);
         QFETCH(QByteArray, wire);
         QFETCH(QString, end);
-        QStringList options;
-        for (const QString &fault : faults)
-            options << "--fault" << fault;
-        QVERIFY(plugPrinter(options));
+        QVERIFY(plugPrinter(faults));
         m_store->write("Printer", QString::number(model));
         m_store->write("Settings", model == 4 ? "9600,n,8,1" : "9600,o,7,1");
         m_store->write("LLU", "True");
@@ -170,51 +171,55 @@ private Q_SLOTS:
     void models_data() {
         QTest::addColumn<int>("model");
         QTest::addColumn<int>("mode");
-        QTest::addColumn<QString>("set"); // app, bundle or lookups
+        QTest::addColumn<QString>("set"); // app, bundle, lookups or unreachable
         QTest::addColumn<QStringList>("faults");
         QTest::addColumn<QByteArray>("wire");
         QTest::addColumn<QString>("end");
+        QTest::addColumn<int>("waits");      // seconds of pauses and time-outs at least
+        QTest::addColumn<bool>("announced"); // "SENDING {SR}" shown
         QTest::addColumn<int>("boxes");
         const QByteArray bundle = "{XA,1}{S }";
         const QString unanswered = "Download app.fpc error: the printer sent no reply";
         const auto row = [](const char *name, int model, int mode, const char *set,
                             const QStringList &faults, const QByteArray &wire, const QString &end,
-                            int boxes = 0) {
-            QTest::newRow(name) << model << mode << QString(set) << faults << wire << end << boxes;
+                            int waits, bool announced = false, int boxes = 0) {
+            QTest::newRow(name) << model << mode << QString(set) << faults << wire << end << waits
+                                << announced << boxes;
         };
-        row("T540 over TCP/IP", 5, 1, "app", {}, "{SR}" + kFullWire, "Download Complete");
-        row("T523 on serial", 7, 0, "app", {}, "{SR}" + kFullWire, "Download Complete");
-        row("T523 over TCP/IP, status answered late", 7, 1, "app", {"silent@1"}, "{SR}" + kFullWire,
-            "Download Complete");
+        const QString complete = QStringLiteral("Download Complete");
+        // The format file goes 4 s after the application.
+        row("T540 over TCP/IP", 5, 1, "app", {}, "{SR}" + kFullWire, complete, 4, true);
+        row("T523 on serial", 7, 0, "app", {}, "{SR}" + kFullWire, complete, 4, true);
+        row("T523 over TCP/IP, status unanswered", 7, 1, "app", {"silent@1"}, "{SR}" + kFullWire,
+            complete, 4 + 30 + 13);
         row("T540 bundle, printer unreachable", 5, 1, "unreachable", {}, "",
-            "Socket Error 10061 Connection refused");
-        row("T540 lookups alone over TCP/IP", 5, 1, "lookups", {}, kLookupWire + "{S }",
-            "Download Complete", 1);
+            "Socket Error 10061 Connection refused", 10);
+        row("T540 lookups alone over TCP/IP", 5, 1, "lookups", {}, kLookupWire + "{S }", complete,
+            0, false, 1);
         row("R300 over TCP/IP", 6, 1, "app", {},
-            R"({I,E,"~123~044~034~124~125~126~094","~013"|}^SFa)" + kFullWire, "Download Complete");
+            R"({I,E,"~123~044~034~124~125~126~094","~013"|}^SFa)" + kFullWire, complete, 4 + 4);
         row("R300 bundle on serial", 6, 0, "bundle", {},
-            R"({I,E,"~123~044~034~124~125~126~094"|}^SFa)" + bundle, "Download Complete");
-        // The keypad clears the lookup slots first.
+            R"({I,E,"~123~044~034~124~125~126~094"|}^SFa)" + bundle, complete, 4 + 4);
+        // The keypad clears the lookup slots first, and is reset 7.5 s (8.5 s
+        // over TCP/IP) after the download, for 15 s.
         const QByteArray keypad =
             kKeypadPreparation + kAppWire + kFormatWire + "{C0}" + kLookupWire + "{S }^PR";
-        row("K72e through, on serial", 3, 0, "app", {}, keypad, "Download Complete");
-        row("K72e through, over TCP/IP", 3, 1, "app", {}, keypad, "Download Complete");
+        row("K72e through, on serial", 3, 0, "app", {}, keypad, complete, 4 + 15 + 4 + 7 + 15);
+        row("K72e through, over TCP/IP", 3, 1, "app", {}, keypad, complete, 4 + 15 + 4 + 8 + 15);
         row("K72e through, unanswered: reset, and the failure stays", 3, 0, "app", {"silent@1"},
-            kKeypadPreparation + "{XA,1}^PR", " - Download error response timeout");
+            kKeypadPreparation + "{XA,1}^PR", " - Download error response timeout",
+            4 + 15 + 30 + 7 + 15);
         row("printer that never answers", 5, 1, "app", {"silent@2+"},
-            "{SR}" + kAppWire + kFormatWire + kLookupWire, unanswered);
+            "{SR}" + kAppWire + kFormatWire + kLookupWire, unanswered, 4 + 3 * (30 + 13), true);
         row("printer that drops the connection", 5, 1, "app", {"drop@2"}, "{SR}{XA,1}",
-            "Socket Error 10053 Connection closed by the printer");
+            "Socket Error 10053 Connection closed by the printer", 0, true);
     }
     void models() {
         QFETCH(int, model);
         QFETCH(int, mode);
         QFETCH(QString, set);
         QFETCH(QStringList, faults);
-        QStringList options;
-        for (const QString &fault : faults)
-            options << "--fault" << fault;
-        QVERIFY(plugPrinter(options));
+        QVERIFY(plugPrinter(faults));
         QString port = m_printer->port;
         if (set == "unreachable") {
             QTcpServer closed;
@@ -246,6 +251,8 @@ private Q_SLOTS:
         // A failed download leaves nothing behind: over TCP/IP, where each
         // connection counts its packets afresh, the next one goes the same way.
         const int attempts = faults.isEmpty() || mode == 0 ? 1 : 2;
+        QElapsedTimer clock;
+        clock.start();
         for (int attempt = 0; attempt < attempts; ++attempt) {
             m_window->ui().downloadButton->click();
             QTRY_VERIFY(m_window->ui().downloadButton->isEnabled());
@@ -254,6 +261,9 @@ private Q_SLOTS:
         QTRY_COMPARE(m_printer->captured(), wire.repeated(attempts));
         QVERIFY(end == "Download Complete" || !m_statuses.contains("Download Complete"));
         QTEST(int(user.seen.size()), "boxes");
+        QTEST(m_statuses.contains("SENDING {SR}"), "announced");
+        QFETCH(int, waits);
+        QVERIFY(double(clock.elapsed()) >= 1000.0 * waits * Clock::scale());
     }
 
     // The sample set dropped onto the window, as a user trying the program
