@@ -45,8 +45,23 @@ Texts textsFor(Stage stage, Link link) {
             true};
 }
 
-QString latin1(const QByteArray &bytes) {
-    return QString::fromLatin1(bytes);
+// A reply as the status line shows it: one character a byte, control bytes
+// escaped so that line noise cannot cut the text short or break the line.
+QString shown(const QByteArray &bytes) {
+    QString text;
+    text.reserve(bytes.size());
+    for (const char c : bytes) {
+        const uchar b = uchar(c);
+        if (b >= 0x20 && b != 0x7f)
+            text += QChar(b);
+        else if (c == '\r')
+            text += QStringLiteral("\\r");
+        else if (c == '\n')
+            text += QStringLiteral("\\n");
+        else
+            text += QStringLiteral("\\x%1").arg(b, 2, 16, QLatin1Char('0'));
+    }
+    return text;
 }
 } // namespace
 
@@ -59,7 +74,7 @@ bool isAccepted(const QByteArray &reply) {
 
 Verdict judge(const Context &context, qint16 result, const QByteArray &reply) {
     const Texts texts = textsFor(context.stage, context.link);
-    const QString text = latin1(reply);
+    const QString text = shown(reply);
     const QString number = texts.numbered ? QLatin1Char(' ') + QString::number(result) : QString();
     const QString cancelled =
         context.applicationName + QStringLiteral(" Download Cancelled") + number;
@@ -91,7 +106,7 @@ Verdict judge(const Context &context, qint16 result, const QByteArray &reply) {
 }
 
 QString afterSecondWait(const QByteArray &reply, qint16 result) {
-    return latin1(reply) + QStringLiteral(" - Success ") + QString::number(result);
+    return shown(reply) + QStringLiteral(" - Success ") + QString::number(result);
 }
 
 } // namespace ReplyVerdict

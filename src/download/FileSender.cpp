@@ -155,20 +155,19 @@ FileSender::Outcome FileSender::send(Kind kind, const QString &path, const QStri
         if (verdict.outcome == ReplyVerdict::Outcome::WaitAgain &&
             outcome.lastResult == ReplyVerdict::TimedOut)
             ++outcome.unanswered;
-        switch (verdict.outcome) {
-        case ReplyVerdict::Outcome::Refused:
-            outcome.refused = true;
-            m_state.abortRequested = true;
-            // Later stages write over the status; the end of the download
-            // shows this again.
-            m_state.transferFailure = verdict.status;
-            break;
-        case ReplyVerdict::Outcome::Failed:
-            m_state.downloadError = true;
-            break;
-        default:
+        if (verdict.outcome == ReplyVerdict::Outcome::Refused) {
+            // The printer would commit a half-loaded set: nothing more goes out.
+            fail(QStringLiteral("Download ") + shownName + QStringLiteral(" error: ") +
+                 verdict.status);
             break;
         }
+        if (verdict.outcome == ReplyVerdict::Outcome::Accepted &&
+            outcome.lastReply.contains("CP=4")) {
+            fail(QStringLiteral("Unsuccessful Transmission of ") + shownName);
+            break;
+        }
+        if (verdict.outcome == ReplyVerdict::Outcome::Failed)
+            m_state.downloadError = true;
     }
     file.close();
     m_serial.clearInput();
@@ -202,29 +201,20 @@ void FileSender::showEnd(Kind kind, const Outcome &outcome) {
     if (kind == Kind::Format)
         return;
     if (m_state.abortRequested) {
-        if (outcome.refused) {
-            if (kind == Kind::Application) {
-                m_view.setStatus(QString::fromLatin1(outcome.lastReply) +
-                                 QStringLiteral(" - Packet error"));
-                m_state.transferFailure = m_view.status();
-            }
-        } else if (outcome.lastResult == ReplyVerdict::Received) {
+        if (outcome.lastResult == ReplyVerdict::Received)
             m_view.setStatus(stoppedText());
-        }
         // The printer stopped the transfer: the download must not end as
         // complete once the sequence has cleared the stop request.
         if (m_state.breakSeen)
             m_state.transferFailure = QStringLiteral("Check Printer...");
         return;
     }
-    if (m_state.downloadError)
-        return;
-    if (kind == Kind::Lookup) {
+    if (!m_state.downloadError && (kind == Kind::Lookup || outcome.lastReply.contains("CP=0")))
         m_view.setStatus(QStringLiteral("Download Finished"));
-    } else if (outcome.lastReply.contains("CP=0")) {
-        m_view.setStatus(QStringLiteral("Download Finished"));
-    } else if (outcome.lastReply.contains("CP=4")) {
-        m_view.setStatus(QStringLiteral("Unsuccessful Transmission"));
-        m_state.transferFailure = m_view.status();
-    }
+}
+
+void FileSender::fail(const QString &text) {
+    m_view.setStatus(text);
+    m_state.downloadError = true;
+    m_state.transferFailure = text;
 }

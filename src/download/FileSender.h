@@ -24,7 +24,6 @@ public:
     struct Outcome {
         qint16 lastResult = 0;
         QByteArray lastReply;
-        bool refused = false;
         // Awaited packets, and those that got no reply even after the
         // further wait over TCP/IP.
         int awaited = 0;
@@ -59,6 +58,8 @@ private:
     void showFileError(Kind kind, const QFileDevice &file);
     void showEnd(Kind kind, const Outcome &outcome);
     void noteUnanswered(const QString &shownName, const Outcome &outcome);
+    // Ends the download with `text`, which the later stages must not hide.
+    void fail(const QString &text);
     void restoreCaption();
 
     SharedState &m_state;

@@ -147,6 +147,8 @@ private Q_SLOTS:
             "{CP=0,P=001,o} Packet error");
         row("short reply refused", app, false, 0, "{CP=0}", 0, Outcome::Refused,
             "{CP=0} Packet error");
+        row("control bytes shown escaped", app, false, 0, QByteArray("{\0\r\n\x7f\xff,P=01,?}", 14),
+            0, Outcome::Refused, QString::fromLatin1("{\\x00\\r\\n\\x7f\xff,P=01,?} Packet error"));
         row("time-out", app, false, -1, "{CP", 0, Outcome::Failed,
             "{CP - Download error response timeout");
         row("time-out over TCP/IP waits again", lookup, true, -1, "", 0, Outcome::WaitAgain, "");

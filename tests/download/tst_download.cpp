@@ -101,12 +101,14 @@ private Q_SLOTS:
                                               .lookups = {kTable, "{R2_XXXX_x|\r\n}\r\n", kTable},
                                               .replies = {"ok", "ok", "ok"},
                                               .wire = lookups + "{S }"});
-        row("refused last lookup is the last word", {.app = "",
-                                                     .lookups = {kTable, kTable},
-                                                     .first = 8,
-                                                     .replies = {"ok", "bad"},
-                                                     .wire = record('8') + record('9') + "{Q }",
-                                                     .status = refused + " Packet error"});
+        row("refused lookup ends the download",
+            {.app = "",
+             .lookups = {kTable, kTable},
+             .first = 8,
+             .replies = {"ok", "bad"},
+             .wire = record('8') + record('9'),
+             .status = "Download 1.txt error: " + refused + " Packet error",
+             .error = true});
         row("empty lookup awaits nothing",
             {.app = "",
              .lookups = {kTable, ""},

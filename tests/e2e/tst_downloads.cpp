@@ -104,10 +104,12 @@ private Q_SLOTS:
                               "{CP=0,P=003,0} - Success"};
         row("answered", 0, {}, kFullWire, "Download Complete", all);
         row("no reply", 0, {"silent@1"}, "{XA,1}", timeout);
-        row("refused packet", 0, {"error@1"}, "{XA,1}" + kFormatWire + kLookupWire + "{S }",
-            "{CP=4,P=001,?} - Packet error");
-        row("line noise", 0, {"garbage@2"}, kFullWire, "* - Packet error", {all[0]});
-        row("CP=4 on the last packet", 0, {"cp4@2"}, kFullWire, "Unsuccessful Transmission");
+        // A refusal or CP=4 ends the download at that packet.
+        row("refused packet", 0, {"error@1"}, "{XA,1}",
+            "Download app.fpc error: {CP=4,P=001,?} Packet error");
+        row("line noise", 0, {"garbage@2"}, kAppWire, "* Packet error", {all[0]});
+        row("CP=4 on the last packet", 0, {"cp4@2"}, kAppWire,
+            "Unsuccessful Transmission of app.fpc");
         row("short reply", 0, {"short@1"}, "{XA,1}", "{CP=0,P=00" + timeout);
         row("long reply", 0, {"long@1"}, kFullWire, "Download Complete",
             {"{CP=0,P=001,0} READY - Success", all[1], all[2]});
