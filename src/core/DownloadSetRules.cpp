@@ -1,5 +1,8 @@
 #include "DownloadSetRules.h"
 
+#include <filesystem>
+
+#include <QFile>
 #include <QStringList>
 
 namespace DownloadSetRules {
@@ -41,6 +44,19 @@ FileKind kindOf(const QString &path) {
     if (lookups.contains(ext))
         return FileKind::Lookup;
     return FileKind::Other;
+}
+
+bool isSendable(const QString &path) {
+    std::error_code error;
+    const auto status = std::filesystem::status(QFile::encodeName(path).constData(), error);
+    return status.type() == std::filesystem::file_type::not_found ||
+           status.type() == std::filesystem::file_type::regular;
+}
+
+QString notSendableText(const QString &path) {
+    return fileTitle(path) +
+           QStringLiteral(" is not a regular file (a pipe, a device or a folder) and cannot be "
+                          "downloaded.");
 }
 
 } // namespace DownloadSetRules

@@ -25,4 +25,11 @@ bool isFormatName(const QString &name);
 enum class FileKind { Application, Format, Lookup, Other };
 FileKind kindOf(const QString &path);
 
+// Only a regular file (or a link to one) can be sent: opening a pipe or a
+// device may block until something writes to it, and a folder has no bytes.
+// A missing file passes here; opening it reports the error.
+bool isSendable(const QString &path);
+// Why a file cannot be sent, for the operator.
+QString notSendableText(const QString &path);
+
 } // namespace DownloadSetRules

@@ -2,6 +2,7 @@
 
 #include "Channels.h"
 #include "DownloadSet.h"
+#include "DownloadSetRules.h"
 #include "EngineView.h"
 #include "FileSender.h"
 #include "LinkTimers.h"
@@ -75,6 +76,16 @@ void DownloadCommand::run() {
         m_state.replyTimeout = *v;
     m_state.replyTimeout = std::max(m_state.replyTimeout, kShortestReplyWait);
 
+    // A file turned into a pipe or a device since it was chosen would block
+    // the window when opened: nothing is sent.
+    if (const QString bad = unsendableFile(); !bad.isEmpty()) {
+        m_view.setStatus(DownloadSetRules::notSendableText(bad));
+        m_state.downloadError = true;
+        m_state.transferFailure = m_view.status();
+        endStage(false);
+        return;
+    }
+
     // The mode dialog shows the link in use.
     if (m_state.mode == 0) {
         m_serial.openPort();
@@ -88,6 +99,16 @@ void DownloadCommand::run() {
         return;
 
     endStage(runStages());
+}
+
+QString DownloadCommand::unsendableFile() const {
+    QStringList paths{m_set.applicationPath(), m_set.formatPath()};
+    for (const DownloadSet::Lookup &lookup : m_set.lookups())
+        paths << lookup.path;
+    for (const QString &path : paths)
+        if (!path.isEmpty() && !DownloadSetRules::isSendable(path))
+            return path;
+    return {};
 }
 
 bool DownloadCommand::stopsAfterStage() {

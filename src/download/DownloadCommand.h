@@ -41,6 +41,8 @@ private:
     // After a stage: stop when it left a stop request (says "Cancelled") or
     // a failure.
     bool stopsAfterStage();
+    // The first chosen file that is not a regular file; empty when none.
+    QString unsendableFile() const;
 
     SharedState &m_state;
     const DownloadSet &m_set;

@@ -11,6 +11,7 @@
 #include "TypedKeyFilter.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -145,7 +146,25 @@ void DownloadSetPanel::addApplication() {
     takeApplication(files->first());
 }
 
+bool DownloadSetPanel::refusesUnsendable(const QString &path) {
+    if (DownloadSetRules::isSendable(path))
+        return false;
+    QMessageBox box(QMessageBox::Warning, SettingsStore::applicationName(),
+                    DownloadSetRules::notSendableText(path), QMessageBox::Ok, &m_window);
+    box.exec();
+    return true;
+}
+
+void DownloadSetPanel::showIfEmpty(const QString &path) {
+    const QFileInfo info(path);
+    if (info.exists() && info.size() == 0)
+        m_view.setStatus(QStringLiteral("The file ") + info.fileName() +
+                         QStringLiteral(" is empty"));
+}
+
 void DownloadSetPanel::takeApplication(const QString &path) {
+    if (refusesUnsendable(path))
+        return;
     m_set.setApplication(path);
     m_ui.appFileLabel->setText(m_set.applicationName());
     m_view.setStatus(QString());
@@ -179,6 +198,7 @@ void DownloadSetPanel::takeApplication(const QString &path) {
     m_view.setDownloadCommandsEnabled(true);
     m_ui.addAppButton->setEnabled(false);
     m_ui.removeAppButton->setEnabled(true);
+    showIfEmpty(path);
 }
 
 void DownloadSetPanel::removeApplication() {
@@ -208,6 +228,8 @@ void DownloadSetPanel::addFormat() {
 }
 
 void DownloadSetPanel::takeFormat(const QString &path) {
+    if (refusesUnsendable(path))
+        return;
     const QString title = fileTitle(path);
     m_set.setFormat(path);
     m_ui.formatFileLabel->setText(title);
@@ -224,6 +246,7 @@ void DownloadSetPanel::takeFormat(const QString &path) {
     m_view.setDownloadCommandsEnabled(true);
     m_ui.removeFormatButton->setEnabled(true);
     m_ui.addFormatButton->setEnabled(false);
+    showIfEmpty(path);
 }
 
 void DownloadSetPanel::removeFormat() {
@@ -249,7 +272,11 @@ void DownloadSetPanel::addLookups() {
     takeLookups(*files);
 }
 
-void DownloadSetPanel::takeLookups(const QStringList &paths) {
+void DownloadSetPanel::takeLookups(const QStringList &chosen) {
+    QStringList paths;
+    for (const QString &path : chosen)
+        if (!refusesUnsendable(path))
+            paths << path;
     if (paths.isEmpty())
         return;
     m_view.setStatus(QString());

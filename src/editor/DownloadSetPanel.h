@@ -21,9 +21,9 @@ struct EditorControls;
 class DownloadSetPanel : public QObject {
     Q_OBJECT
 public:
-    DownloadSetPanel(QWidget &window, const EditorControls &ui, DownloadSet &set,
-                     EngineView &view, SerialChannel &serial, SocketChannel &socket,
-                     FileChooser &chooser, WindowHooks hooks, QObject *parent = nullptr);
+    DownloadSetPanel(QWidget &window, const EditorControls &ui, DownloadSet &set, EngineView &view,
+                     SerialChannel &serial, SocketChannel &socket, FileChooser &chooser,
+                     WindowHooks hooks, QObject *parent = nullptr);
 
     void setFileChooser(FileChooser &chooser) { m_chooser = &chooser; }
 
@@ -45,7 +45,7 @@ public:
     // What a chosen or dropped file does to the set.
     void takeApplication(const QString &path);
     void takeFormat(const QString &path);
-    void takeLookups(const QStringList &paths);
+    void takeLookups(const QStringList &chosen);
 
     bool isApplicationChosen() const;
     const DownloadSet &set() const { return m_set; }
@@ -64,6 +64,10 @@ private:
     void listButtonsForEmptyList();
     void listButtonsForNonEmptyList();
     void warn(const QString &text);
+    // A pipe, a device or a folder is refused with a box; true when refused.
+    bool refusesUnsendable(const QString &path);
+    // Says so in the status line when a chosen file has no bytes.
+    void showIfEmpty(const QString &path);
     FileRequest request(const QString &filter, bool multiple) const;
 
     QWidget &m_window;

@@ -3,6 +3,8 @@
 #include "Startup.h"
 #include "WindowRig.h"
 
+#include <sys/stat.h>
+
 // The main window as a user meets it, with Qt's file dialog. Each row: the
 // stored settings, a user's steps, the facts after them (WindowRig::act and
 // observe; status lines and boxes by their code in WindowRig::texts). Then
@@ -209,6 +211,22 @@ private Q_SLOTS:
         // The printer is picked from the list, never typed.
         QTest::keyClicks(find("printerList"), "T5");
         QCOMPARE(observe("printer"), "printer=Q410");
+    }
+
+    // A pipe is refused when chosen, and not taken when dragged; an empty
+    // file is taken and named.
+    void pipesAndEmptyFiles() {
+        open("LLU=1");
+        const QString pipe = m_dir->filePath("pipe.txt");
+        QCOMPARE(mkfifo(qPrintable(pipe), 0600), 0);
+        m_window->downloadSet().takeApplication(pipe);
+        m_window->downloadSet().takeLookups({pipe, makeFile("t.txt", "x")});
+        QVERIFY(!FileDrag(*m_window, {pipe}).enter());
+        QCOMPARE(m_user->seen.size(), 2);
+        QVERIFY(m_user->seen.first().startsWith("warning|"));
+        QCOMPARE(observe("set"), "set=,,0,t.txt*");
+        m_window->downloadSet().takeApplication(makeFile("e.fpc", ""));
+        QCOMPARE(observe("set;status"), "set=e.fpc,,0,t.txt*;status=The file e.fpc is empty");
     }
 
     void secondStartHandsOverAndEnds() {

@@ -5,6 +5,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 namespace {
 // Two awaited packets around a format packet that takes no reply.
 const QByteArray kApp = "{XA,1}\r\n{F,2,A|\r\n}\r\n{XB,2}\r\n";
@@ -162,6 +164,11 @@ private Q_SLOTS:
              .status = "Cancelled",
              .passThrough = true});
         row("format alone, no closing packet", {.app = "", .format = kFormat, .wire = kFormatWire});
+        row("a pipe never opened, nothing sent",
+            {.app = "|",
+             .status = "gone.fpc is not a regular file (a pipe, a device or a folder) and cannot "
+                       "be downloaded.",
+             .error = true});
         row("missing application", {.app = "-",
                                     .status = "File download error 5 No such file or directory",
                                     .error = true});
@@ -185,8 +192,10 @@ private Q_SLOTS:
         rig.link.script = c.replies;
         rig.link.reachable = !c.unreachable;
         if (!c.app.isEmpty())
-            rig.set.setApplication(c.app == "-" ? rig.dir.filePath("gone.fpc")
-                                                : rig.file(c.appName, c.app));
+            rig.set.setApplication(c.app == "-" || c.app == "|" ? rig.dir.filePath("gone.fpc")
+                                                                : rig.file(c.appName, c.app));
+        if (c.app == "|")
+            QCOMPARE(mkfifo(qPrintable(rig.dir.filePath("gone.fpc")), 0600), 0);
         if (!c.format.isEmpty())
             rig.set.setFormat(rig.file("label.fmt", c.format));
         rig.set.setFirstLookup(c.first);
