@@ -4,7 +4,6 @@
 #include "FakeView.h"
 #include "SerialLink.h"
 #include "SerialPortControl.h"
-#include "SettingsStore.h"
 #include "SharedState.h"
 
 #include <QCoreApplication>
@@ -24,10 +23,9 @@ int main(int argc, char *argv[]) {
     qputenv("ZELDL_COM1", name);
 
     SharedState state;
-    SettingsStore store;
     FakeView view;
     SerialPortControl port;
-    SerialLink link(state, store, port, view);
+    SerialLink link(state, port, view);
     link.configurePort();
     if (!port.isOpen())
         return 1;

@@ -22,6 +22,7 @@
 #include "SocketControl.h"
 #include "SocketLink.h"
 #include "Startup.h"
+#include "StoredValues.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -52,7 +53,7 @@ MainWindow::MainWindow(SharedState &state, DownloadSet &set, SettingsStore &stor
     m_ui.setupUi(this);
     m_serialPort = new SerialPortControl(this);
     m_serialPort->setObjectName(QStringLiteral("serialPort"));
-    m_serial = new SerialLink(m_state, m_store, *m_serialPort, *this, this);
+    m_serial = new SerialLink(m_state, *m_serialPort, *this, this);
     m_socketControl = new SocketControl(this);
     // Its keep-alive timer is named "keepAliveTimer".
     m_socket = new SocketLink(m_state, *this, *m_socketControl, this);
@@ -114,27 +115,32 @@ void MainWindow::restoreSettings() {
     m_setPanel->fillFirstLookupList();
     m_printers->fillPrinterList();
 
-    // printer and link mode; a value that does not convert leaves its
-    // variable as it was, a number outside the list selects nothing. A new
-    // selection runs the model's rules.
-    if (const auto v = SettingText::toInt16(m_store.read(QStringLiteral("Printer"), "0")))
-        m_state.printer = *v;
-    if (m_state.printer >= 0 && m_state.printer < m_ui.printerList->count())
-        m_ui.printerList->setCurrentIndex(m_state.printer);
-    if (const auto v = SettingText::toInt16(m_store.read(QStringLiteral("Mode"), "0")))
-        m_state.mode = *v;
+    // printer and link mode; every value is checked as it is read, and one
+    // out of range gives the default (the store keeps it until saved)
+    StoredValues stored(m_store);
+    m_state.printer = qint16(
+        stored.number(QStringLiteral("Printer"), 0, 0, int(PrinterModels::all().size()) - 1));
+    m_printers->restorePrinter(m_state.printer);
+    m_state.mode = qint16(stored.number(QStringLiteral("Mode"), 0, 0, 1));
+    m_state.lookupView = stored.flag(QStringLiteral("LLU"), false);
+    m_state.neverShowDefault = stored.flag(QStringLiteral("NeverShowDefault"), false);
+    m_state.passThrough = stored.flag(QStringLiteral("PassThru"), false);
+    // A printer that refuses TCP/IP runs on the serial link, whatever was stored.
+    const PrinterModel &model = *PrinterModels::find(m_state.printer);
+    if (m_state.mode == 1 && !PrinterModels::allowsTcp(model, m_state.passThrough)) {
+        m_state.mode = 0;
+        stored.noteReplaced(QStringLiteral("Mode"));
+    }
 
     // the link of the saved mode
-    const auto readAddress = [this] {
-        m_state.ipAddress =
-            m_store.read(QStringLiteral("IPAddress"), QLatin1String(SettingDefaults::kIPAddress));
-        if (const auto v = SettingText::toInt32(
-                m_store.read(QStringLiteral("IPPort"), QLatin1String(SettingDefaults::kIPPort))))
-            m_state.ipPort = *v;
+    const auto readAddress = [&] {
+        m_state.ipAddress = stored.hostAddress(QStringLiteral("IPAddress"),
+                                               QLatin1String(SettingDefaults::kIPAddress));
+        m_state.ipPort = stored.number(QStringLiteral("IPPort"), 9100, 1, 65535);
     };
     if (m_state.mode == 0) {
         m_state.modeOption = 0;
-        m_serial->loadPortSettings();
+        m_serial->loadPortSettings(stored);
         showSerialLinkDescription();
     } else if (m_state.mode == 1) {
         readAddress();
@@ -151,17 +157,9 @@ void MainWindow::restoreSettings() {
     m_set.clearFormat();
 
     // the serial port is configured and opened whatever the mode
-    m_serial->loadPortSettings();
+    m_serial->loadPortSettings(stored);
     m_serial->configurePort();
     readAddress();
-
-    const auto readBool = [this](const char *key, bool &target) {
-        if (const auto v = SettingText::toBool(m_store.read(QLatin1String(key), "False")))
-            target = *v;
-    };
-    readBool("LLU", m_state.lookupView);
-    readBool("NeverShowDefault", m_state.neverShowDefault);
-    readBool("PassThru", m_state.passThrough);
 
     // the menu entry mirrors the prompt's "Don't show again" inverted
     m_ui.defaultCheckAction->setChecked(!m_state.neverShowDefault);
@@ -187,6 +185,8 @@ void MainWindow::restoreSettings() {
     m_serial->openPort();
     if (m_state.mode == 1)
         setStatus(kBlankStatus);
+    if (!stored.replacedText().isEmpty())
+        setStatus(stored.replacedText());
 }
 
 void MainWindow::showSerialLinkDescription() {

@@ -89,8 +89,15 @@ const PrinterModel *PrinterSelection::takeModel() {
     if (model->passThrough)
         m_ui.passThroughBox->setChecked(false);
     m_state.printer = qint16(index);
-    m_store.write(QStringLiteral("Printer"), SettingText::fromInt(index));
+    if (!m_restoring)
+        m_store.write(QStringLiteral("Printer"), SettingText::fromInt(index));
     return model;
+}
+
+void PrinterSelection::restorePrinter(int index) {
+    m_restoring = true;
+    m_ui.printerList->setCurrentIndex(index);
+    m_restoring = false;
 }
 
 void PrinterSelection::printerChosen() {

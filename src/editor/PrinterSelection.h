@@ -31,6 +31,9 @@ public:
     void fillPrinterList();
     // The view as the start-up restores it.
     void restoreView(bool lookupView);
+    // Selects the stored model as a choice would, but leaves the store as it
+    // is (a value replaced by its default is not written back).
+    void restorePrinter(int index);
 
     void printerChosen();
     void printerTextChanged();
@@ -49,6 +52,7 @@ public:
 private:
     // Shows the chosen model's pass-through box and stores the choice.
     const PrinterModel *takeModel();
+    bool m_restoring = false;
     void setLookupViewShown(bool shown);
 
     QWidget &m_window;

@@ -3,10 +3,11 @@
 #include "Clock.h"
 #include "EngineView.h"
 #include "PrinterModels.h"
+#include "SerialDeviceMap.h"
 #include "SerialNative.h"
 #include "SerialPortControl.h"
-#include "SettingsStore.h"
 #include "SharedState.h"
+#include "StoredValues.h"
 #include "Wait.h"
 
 #include <limits>
@@ -17,21 +18,19 @@ constexpr qint64 kOutputHighWater = 256 * 1024;
 constexpr qint64 kOutputLowWater = 64 * 1024;
 } // namespace
 
-SerialLink::SerialLink(SharedState &state, SettingsStore &store, SerialPortControl &port,
-                       EngineView &view, QObject *parent)
-    : QObject(parent), m_state(state), m_store(store), m_port(port), m_view(view) {
+SerialLink::SerialLink(SharedState &state, SerialPortControl &port, EngineView &view,
+                       QObject *parent)
+    : QObject(parent), m_state(state), m_port(port), m_view(view) {
     connect(&m_port, &SerialPortControl::commEvent, this, &SerialLink::onLineEvent);
 }
 
-void SerialLink::loadPortSettings() {
-    // A value that does not convert leaves its variable as it was.
-    if (const auto v = SettingText::toInt16(m_store.read(QStringLiteral("Comport"), "1")))
-        m_state.comPort = *v;
-    m_state.lineSettings = m_store.read(QStringLiteral("Settings"), QStringLiteral("9600,N,8,1"));
-    if (const auto v = SettingText::toInt16(m_store.read(QStringLiteral("Handshaking"), "1")))
-        m_state.handshaking = *v;
-    if (const auto v = SettingText::toSingle(m_store.read(QStringLiteral("Timeout"), "25")))
-        m_state.replyTimeout = *v;
+void SerialLink::loadPortSettings(StoredValues &stored) {
+    m_state.comPort =
+        qint16(stored.number(QStringLiteral("Comport"), 1, 1, SerialDeviceMap::kHighestPort));
+    m_state.lineSettings =
+        stored.lineSettings(QStringLiteral("Settings"), QStringLiteral("9600,N,8,1"));
+    m_state.handshaking = qint16(stored.number(QStringLiteral("Handshaking"), 1, 0, 3));
+    m_state.replyTimeout = stored.seconds(QStringLiteral("Timeout"), 25.0f);
 }
 
 void SerialLink::configurePort() {

@@ -7,7 +7,7 @@
 
 class EngineView;
 class SerialPortControl;
-class SettingsStore;
+class StoredValues;
 struct SharedState;
 
 // The serial link: configures and opens the port from the shared settings,
@@ -18,10 +18,10 @@ class SerialLink : public QObject, public SerialChannel {
 public:
     enum Result : qint16 { Received = 0, TimedOut = -1, NotOpen = -2 };
 
-    SerialLink(SharedState &state, SettingsStore &store, SerialPortControl &port, EngineView &view,
+    SerialLink(SharedState &state, SerialPortControl &port, EngineView &view,
                QObject *parent = nullptr);
 
-    void loadPortSettings();
+    void loadPortSettings(StoredValues &stored);
     void configurePort();
     void openPort() override;
     void closePort() override;
@@ -43,7 +43,6 @@ private:
     void reportNotOpen();
 
     SharedState &m_state;
-    SettingsStore &m_store;
     SerialPortControl &m_port;
     EngineView &m_view;
 };

@@ -73,6 +73,14 @@ private Q_SLOTS:
              "boxes=;" + sent + ";NeverShowDefault=True"},
             {"NeverShowDefault=True", "addApp:a.fpc;download", "boxes=;" + sent},
             {"", "helpContentsAction;Help", "boxes=H,H"},
+            // Stored values out of range: the defaults in force and shown, the store untouched.
+            {"Printer=42;Comport=500;Settings=abc,def;Handshaking=77;LLU=maybe", "",
+             "status=Stored settings out of range, defaults in force: Printer, LLU, Comport, "
+             "Settings, Handshaking;printer=Q410;link=Serial Mode|Com1 9600,N,8,1 "
+             "Xon/Xoff|9600,N,8,1;Printer=42;Comport=500"},
+            {"Mode=1;Printer=0;IPPort=999999;IPAddress=10.0.0.1\a", "",
+             "status=Stored settings out of range, defaults in force: Mode, IPAddress, IPPort;"
+             "link=Serial Mode|Com1 9600,N,8,1 Xon/Xoff|9600,N,8,1;Mode=1"},
         };
         // Each model chosen in serial and in TCP/IP mode.
         const QString q41x = "G;link=Serial Mode|Com1 9600,o,7,1 Xon/Xoff|9600,o,7,1";
@@ -93,8 +101,10 @@ private Q_SLOTS:
             const QString chosen = ";printer=" + m[1] + ";status=" + m[2] + ";Printer=" + m[0] +
                                    ";view=W..S." + (m[0] == "3" ? "V" : ".") + ".D.";
             const QString pick = "printerList=" + m[0];
-            rows << QStringList{"Mode=0;Printer=-1", pick, "boxes=" + chosen}
-                 << QStringList{"Mode=1;Printer=-1", pick, "boxes=" + m[3] + chosen};
+            // From a printer that allows TCP/IP.
+            const QString from = m[0] == "5" ? ";Printer=7" : ";Printer=5";
+            rows << QStringList{"Mode=0" + from, pick, "boxes=" + chosen}
+                 << QStringList{"Mode=1" + from, pick, "boxes=" + m[3] + chosen};
         }
         // Closed: exit asked, window shown, port open, lock held.
         for (const char *close : {"closeButton", "exitAction", "Exit", "MainWindow"})

@@ -5,7 +5,6 @@
 #include "PtyPair.h"
 #include "SerialLink.h"
 #include "SerialPortControl.h"
-#include "SettingsStore.h"
 #include "SharedState.h"
 #include "SocketControl.h"
 #include "SocketLink.h"
@@ -21,9 +20,8 @@ struct Rig {
     PtyPair pty;
     SharedState state;
     FakeView view;
-    SettingsStore store;
     SerialPortControl port;
-    SerialLink link{state, store, port, view};
+    SerialLink link{state, port, view};
     Rig() { qputenv("ZELDL_COM1", pty.slavePath().toLocal8Bit()); }
 };
 } // namespace
