@@ -77,10 +77,9 @@ QString makeApplication(const QTemporaryDir &dir, int megabytes, qint64 *lines) 
 double runUtility(const QString &tty, const QString &app) {
     qputenv("ZELDL_COM1", tty.toLocal8Bit());
     SharedState state;
-    SettingsStore store;
     FakeView view;
     SerialPortControl port;
-    SerialLink link(state, store, port, view);
+    SerialLink link(state, port, view);
     // The serial transfer never touches the socket link (mode 0).
     SocketControl socketControl;
     SocketLink socket(state, view, socketControl);
