@@ -5,6 +5,7 @@
 #include "MainWindow.h"
 #include "SettingsStore.h"
 #include "SharedState.h"
+#include "SignalWatcher.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -51,6 +52,9 @@ int runApplication() {
     DownloadSet set;
     MainWindow window(state, set, store, &lock);
     QObject::connect(&lock, &InstanceLock::raiseRequested, &window, &MainWindow::bringToFront);
+    // Asked to end from outside: the same close path as the window's own.
+    SignalWatcher terminations;
+    QObject::connect(&terminations, &SignalWatcher::terminationRequested, &window, &QWidget::close);
     window.restoreSettings();
     window.show();
     return QApplication::exec();

@@ -15,7 +15,7 @@ int main(int argc, char *argv[]) {
     QCoreApplication::setApplicationVersion(QStringLiteral(ZELSIM_VERSION));
     // A reader of our stdout that goes away must not kill the printer.
     std::signal(SIGPIPE, SIG_IGN);
-    zelsim::SignalWatcher watcher;
+    SignalWatcher watcher;
 
     QCommandLineParser parser;
     zelsim::SimConfig::addOptions(parser);
@@ -35,7 +35,7 @@ int main(int argc, char *argv[]) {
         std::fprintf(stderr, "zelsim: %s\n", qPrintable(error));
         return 1;
     }
-    QObject::connect(&watcher, &zelsim::SignalWatcher::terminationRequested, &app, [&] {
+    QObject::connect(&watcher, &SignalWatcher::terminationRequested, &app, [&] {
         simulator.stop();
         QCoreApplication::exit(0);
     });

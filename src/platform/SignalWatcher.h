@@ -4,9 +4,8 @@
 
 class QSocketNotifier;
 
-namespace zelsim {
-
-// Turns SIGINT and SIGTERM into a Qt signal. The handler only writes the
+// Turns SIGINT, SIGTERM and SIGHUP into a Qt signal, so that a program
+// asked to end from outside runs its own close path. The handler only writes the
 // signal number into a pipe (the one thing that is safe there); the event
 // loop reads it back. Signals are per process, so only one watcher may exist.
 class SignalWatcher : public QObject {
@@ -25,5 +24,3 @@ private:
 
     QSocketNotifier *m_notifier = nullptr;
 };
-
-} // namespace zelsim

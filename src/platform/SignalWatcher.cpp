@@ -7,10 +7,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace zelsim {
-
 namespace {
 
+constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 int pipeFds[2] = {-1, -1};
 
 void onSignal(int signalNumber) {
@@ -35,15 +34,15 @@ SignalWatcher::SignalWatcher(QObject *parent) : QObject(parent) {
         return;
     m_notifier = new QSocketNotifier(pipeFds[0], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &SignalWatcher::readPipe);
-    install(SIGINT, onSignal);
-    install(SIGTERM, onSignal);
+    for (const int signalNumber : kSignals)
+        install(signalNumber, onSignal);
 }
 
 SignalWatcher::~SignalWatcher() {
     if (!m_notifier)
         return;
-    install(SIGINT, SIG_DFL);
-    install(SIGTERM, SIG_DFL);
+    for (const int signalNumber : kSignals)
+        install(signalNumber, SIG_DFL);
     delete m_notifier;
     ::close(pipeFds[0]);
     ::close(pipeFds[1]);
@@ -55,5 +54,3 @@ void SignalWatcher::readPipe() {
     while (::read(pipeFds[0], &byte, 1) == 1)
         Q_EMIT terminationRequested(byte);
 }
-
-} // namespace zelsim
