@@ -65,6 +65,9 @@ void SerialLink::send(const QByteArray &text) {
         reportNotOpen();
         return;
     }
+    // Stray bytes go before the packet does: a reply that comes before its
+    // wait starts (the wait below lets the event loop run) must count.
+    m_port.clearInput();
     m_port.output(text);
     if (m_port.bytesToWrite() > kOutputHighWater) {
         Wait::until(
@@ -98,7 +101,6 @@ qint16 SerialLink::receive(QByteArray &reply, qint32 count, float &timeout) {
         reportNotOpen();
         return NotOpen;
     }
-    m_port.clearInput();
 
     Wait::yieldOnce();
     const Wait::Result result =

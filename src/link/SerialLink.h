@@ -25,11 +25,12 @@ public:
     void configurePort();
     void openPort() override;
     void closePort() override;
-    // Returns once the bytes are queued; only a full output queue (a
-    // printer holding XOFF) makes it wait, so memory stays bounded.
+    // Drops whatever came in before, then returns once the bytes are
+    // queued; only a full output queue (a printer holding XOFF) makes it
+    // wait, so memory stays bounded.
     void send(const QByteArray &text) override;
-    // Bytes that came before the call are discarded first. A negative
-    // timeout is raised to 0 in the caller's variable.
+    // Bytes that came since the last send count. A negative timeout is
+    // raised to 0 in the caller's variable.
     qint16 receive(QByteArray &reply, qint32 count, float &timeout) override;
     void onLineEvent(int code);
 
