@@ -148,6 +148,9 @@ bool DownloadCommand::runStages() {
     }
 
     sendClosingPacket();
+    // "Download Complete" once the closing packet has left, not when it was queued.
+    if (m_state.mode == 0)
+        m_serial.drainOutput();
     if (succeeded(true))
         m_view.setStatus(QStringLiteral("Download Complete"));
     return true;

@@ -15,6 +15,9 @@ public:
     virtual qint16 receive(QByteArray &reply, qint32 count, float &timeout) = 0;
     // Empties the receive buffer (nothing happens on a closed port).
     virtual void clearInput() = 0;
+    // Waits, with the event loop running, until everything sent has left
+    // (at most the reply time-out; a stop request ends it).
+    virtual void drainOutput() = 0;
     // The serial control's current line-settings text.
     virtual QString portSettings() const = 0;
     // Handshaking, line settings, port number, in that order.

@@ -79,6 +79,12 @@ void SerialLink::send(const QByteArray &text) {
     }
 }
 
+void SerialLink::drainOutput() {
+    Wait::until(
+        [&] { return !m_port.isOpen() || m_state.abortRequested || m_port.bytesToWrite() == 0; },
+        Clock::now() + double(m_state.replyTimeout), m_state.exitRequested);
+}
+
 void SerialLink::clearInput() {
     m_port.clearInput();
 }

@@ -35,6 +35,7 @@ public:
     void onLineEvent(int code);
 
     void clearInput() override;
+    void drainOutput() override;
     QString portSettings() const override;
     void applyPortSettings(int handshaking, const QString &settings, int portNumber) override;
 

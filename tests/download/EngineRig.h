@@ -53,6 +53,7 @@ public:
         return replies[next].first;
     }
     void clearInput() override { ++inputClears; }
+    void drainOutput() override {}
     QString portSettings() const override { return settings; }
     void applyPortSettings(int handshaking, const QString &text, int port) override {
         applied << QByteArray::number(handshaking) + ',' + text.toLatin1() + ',' +

@@ -268,6 +268,74 @@ private Q_SLOTS:
         QVERIFY(double(clock.elapsed()) >= 1000.0 * waits * Clock::scale());
     }
 
+    // Every fault at the first, a middle and the last awaited packet (the
+    // last is the lookup's) on both links: a failure never ends as complete,
+    // the printer gets nothing after the failing packet (over TCP/IP an
+    // unanswered packet lets the transfer go on), and the next download to a
+    // sound printer is byte-exact.
+    void faultMatrix_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("at");
+        for (const int mode : {0, 1})
+            for (const char *fault :
+                 {"silent", "delay", "error", "garbage", "cp4", "short", "long", "gone"})
+                for (const int at : {1, 2, 4})
+                    QTest::addRow("%s@%d %s", fault, at, mode ? "TCP/IP" : "serial")
+                        << QString(fault) << mode << at;
+    }
+    void faultMatrix() {
+        QFETCH(QString, fault);
+        QFETCH(int, mode);
+        QFETCH(int, at);
+        const bool tcp = mode == 1;
+        // Past both reply waits (0.3 s and 0.13 s at the test's time scale).
+        const QString spec = fault == "delay" ? QStringLiteral("delay@%1=700").arg(at)
+                             : fault == "gone"
+                                 ? QStringLiteral("%1@%2").arg(tcp ? "drop" : "hangup").arg(at)
+                                 : QStringLiteral("%1@%2").arg(fault).arg(at);
+        const QByteArrayList packets{"{XA,1}", "{F,2,A|\r\n}{XB,2}", "{XC,3}", kLookupWire};
+        const QByteArray head = R"({I,E,"~123~044~034~124~125~126~094","~013"|}^SFa)";
+        QByteArray upTo = head, all = head;
+        for (int i = 0; i < packets.size(); ++i) {
+            all += packets[i];
+            if (i < at)
+                upTo += packets[i];
+        }
+        all += "{S }";
+        QVERIFY(plugPrinter({spec}));
+        for (const auto &[key, value] :
+             std::initializer_list<std::pair<QString, QString>>{{"Printer", "6"},
+                                                                {"Mode", QString::number(mode)},
+                                                                {"IPPort", m_printer->port},
+                                                                {"NeverShowDefault", "True"},
+                                                                {"LLU", "True"}})
+            m_store->write(key, value);
+        load();
+        m_window->downloadSet().takeApplication(
+            makeFile("app.fpc", "{XA,1}\r\n{F,2,A|\r\n}\r\n{XB,2}\r\n{XC,3}\r\n"));
+        m_window->downloadSet().takeLookups({makeFile("t1.txt", kLookup)});
+        m_window->ui().downloadButton->click();
+        QTRY_VERIFY(m_window->ui().downloadButton->isEnabled());
+        const bool harmless = fault == "long";
+        const bool goesOn = tcp && (fault == "silent" || fault == "delay" || fault == "short");
+        QCOMPARE(m_window->status() == "Download Complete", harmless);
+        // A sound printer in its place; by the end of its download every byte
+        // of the first one has long arrived.
+        const std::unique_ptr<Printer> faulty = std::move(m_printer);
+        QVERIFY(plugPrinter());
+        m_state->ipPort = m_printer->port.toInt();
+        m_window->ui().downloadButton->click();
+        QTRY_VERIFY(m_window->ui().downloadButton->isEnabled());
+        QCOMPARE(m_window->status(), QString("Download Complete"));
+        QTRY_COMPARE(m_printer->captured(), all);
+        const QByteArray wire = faulty->captured();
+        if (goesOn)
+            QVERIFY2(wire.startsWith(upTo) && all.startsWith(wire), wire.constData());
+        else
+            QCOMPARE(wire, harmless ? all : upTo);
+    }
+
     // The sample set dropped onto the window, as a user trying the program
     // would: the printer receives these heads in this order.
     void droppedSamples_data() {
