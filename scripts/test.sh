@@ -21,3 +21,6 @@ echo "== ASan+UBSan build and test"
 scripts/build.sh build-asan -DZELDL_SANITIZE=ON -DZELDL_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs"
+
+echo "== fuzz targets (libFuzzer, a short run on the committed seeds)"
+scripts/fuzz.sh 10

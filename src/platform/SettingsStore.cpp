@@ -51,6 +51,9 @@ std::optional<qint64> toInteger(const QString &text, qint64 low, qint64 high) {
     // Whole numbers, and numbers with a fraction rounded half to even, as the
     // store's own writers never produce them but a hand edit may.
     const QString trimmed = text.trimmed();
+    // The number parser stops at a NUL byte and reports success.
+    if (trimmed.contains(QChar(0)))
+        return std::nullopt;
     bool ok = false;
     const qint64 whole = trimmed.toLongLong(&ok);
     if (ok)
@@ -80,7 +83,10 @@ std::optional<qint32> toInt32(const QString &text) {
 std::optional<float> toSingle(const QString &text) {
     bool ok = false;
     const double real = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(real) || std::fabs(real) > std::numeric_limits<float>::max())
+    // Anything that rounds to the largest float is taken (the store itself
+    // writes that value as a text a little above it); beyond is refused.
+    const double limit = double(std::numeric_limits<float>::max()) + std::ldexp(1.0, 103);
+    if (!ok || !std::isfinite(real) || std::fabs(real) >= limit)
         return std::nullopt;
     return float(real);
 }

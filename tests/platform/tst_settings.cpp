@@ -51,6 +51,8 @@ private Q_SLOTS:
                                       {"TRUE", "- - true -"},
                                       {"0", "0 0 false 0"},
                                       {"nan", "- - - -"},
+                                      {QString::fromLatin1("13\0x", 4), "- - - -"},
+                                      {"3.4028235e+38", "- - true 3.4028234663852886e+38"},
                                       {"x", "- - - -"}};
         for (const QStringList &row : rows) {
             const auto text = [](const auto &v) {
