@@ -283,10 +283,10 @@ private Q_SLOTS:
         QFETCH(int, at);
         const bool tcp = mode == 1;
         // Past both reply waits (0.3 s and 0.13 s at the test's time scale).
-        const QString spec = fault == "delay" ? QStringLiteral("delay@%1=700").arg(at)
-                             : fault == "gone"
-                                 ? QStringLiteral("%1@%2").arg(tcp ? "drop" : "hangup").arg(at)
-                                 : QStringLiteral("%1@%2").arg(fault).arg(at);
+        const QString option = fault == "delay" ? QStringLiteral("delay@%1=700").arg(at)
+                               : fault == "gone"
+                                   ? QStringLiteral("%1@%2").arg(tcp ? "drop" : "hangup").arg(at)
+                                   : QStringLiteral("%1@%2").arg(fault).arg(at);
         const QByteArrayList packets{"{XA,1}", "{F,2,A|\r\n}{XB,2}", "{XC,3}", kLookupWire};
         const QByteArray head = R"({I,E,"~123~044~034~124~125~126~094","~013"|}^SFa)";
         QByteArray upTo = head, all = head;
@@ -296,7 +296,7 @@ private Q_SLOTS:
                 upTo += packets[i];
         }
         all += "{S }";
-        QVERIFY(plugPrinter({spec}));
+        QVERIFY(plugPrinter({option}));
         for (const auto &[key, value] :
              std::initializer_list<std::pair<QString, QString>>{{"Printer", "6"},
                                                                 {"Mode", QString::number(mode)},
