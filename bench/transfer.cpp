@@ -1,187 +1,179 @@
-// Sends a generated application to zelsim over a pseudo-terminal: once with
-// the utility's transfer (framing, acknowledged packets, reply judging, event
-// loop) and once with a minimal blocking sender doing the same framing and
-// waits. Reports lines per second, the ratio of the two times, and the peak
-// memory of the utility's transfer for a 20 MB and a 200 MB application.
-#include "Clock.h"
-#include "DownloadSet.h"
-#include "FakeView.h"
-#include "FileSender.h"
-#include "Framing.h"
-#include "SerialLink.h"
-#include "SerialPortControl.h"
-#include "SettingsStore.h"
-#include "SharedState.h"
-#include "SocketControl.h"
-#include "SocketLink.h"
+// Sends a generated 20 MB application of 50,000 acknowledged packets to
+// zelsim (instant replies) over a pseudo-terminal and over TCP loopback:
+// once with the utility's transfer (framing, acknowledged packets, reply
+// judging, event loop) and once with a minimal blocking client doing the
+// same exchange. Prints, per link, the best real time of each over some
+// rounds, their ratio, the CPU time each used and the utility's peak
+// memory; then the peak memory of a 200 MB application on each link. A TCP
+// run keeps its client and its printer on one CPU unless --unpinned.
+//
+//   bench_transfer [--rounds N] [--unpinned]          the whole comparison
+//   bench_transfer --run LINK WHO FILE [--unpinned]   one run: LINK serial
+//                                                     or tcp, WHO utility
+//                                                     or reference
+#include "BenchApplication.h"
+#include "CpuPin.h"
+#include "ReferenceClient.h"
+#include "SimulatedPrinter.h"
+#include "Stopwatch.h"
+#include "UtilityClient.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
-#include <fcntl.h>
 #include <sys/resource.h>
-#include <termios.h>
-#include <unistd.h>
 
 namespace {
-constexpr int kPackets = 50000;
+constexpr double kTargetRatio = 1.2;
+constexpr long kTargetPeakMb = 80;
+const char *const kLinks[] = {"serial", "tcp"};
 
-struct Printer {
-    QProcess process;
-    QString tty;
-    bool start() {
-        process.start(QStringLiteral(ZELSIM_PATH), {"--serial"});
-        if (!process.waitForStarted(10000))
-            return false;
-        while (tty.isEmpty() && process.waitForReadyRead(10000)) {
-            while (process.canReadLine()) {
-                const QByteArray line = process.readLine().trimmed();
-                if (line.startsWith("serial: "))
-                    tty = QString::fromLocal8Bit(line.mid(8));
-            }
-        }
-        return !tty.isEmpty();
+long peakRssKb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Runs in a child process of its own, so that each run starts with a fresh
+// printer and its peak memory is its own. Prints "run SECONDS CPU PEAK_KB".
+int runOnce(const QString &link, const QString &who, const QString &application, bool pinned) {
+    const bool serial = link == QLatin1String("serial");
+    // Before the printer starts: it inherits the CPU. Not on the serial
+    // link, where the kernel hands every write to a worker thread of its
+    // own: pinning the two ends there only adds wake-ups across CPUs.
+    if (pinned && !serial && pinToIdlestCpu() < 0)
+        std::fprintf(stderr, "could not keep the run on one CPU\n");
+    SimulatedPrinter printer;
+    if (!printer.start(serial ? SimulatedPrinter::Endpoint::Serial
+                              : SimulatedPrinter::Endpoint::Tcp))
+        return 1;
+    Elapsed elapsed;
+    if (who == QLatin1String("utility"))
+        elapsed = serial ? UtilityClient::overSerial(printer.tty(), application)
+                         : UtilityClient::overTcp(printer.port(), application);
+    else
+        elapsed = serial ? ReferenceClient::overTty(printer.tty(), application)
+                         : ReferenceClient::overTcp(printer.port(), application);
+    if (elapsed.seconds < 0)
+        return 1;
+    std::printf("run %.6f %.6f %ld\n", elapsed.seconds, elapsed.cpuSeconds, peakRssKb());
+    return 0;
+}
+
+struct Run {
+    Elapsed elapsed;
+    long peakKb = 0;
+    bool failed() const { return elapsed.seconds < 0; }
+};
+
+Run runChild(const char *link, const char *who, const QString &application, bool pinned) {
+    QStringList args{QStringLiteral("--run"), QString::fromLatin1(link), QString::fromLatin1(who),
+                     application};
+    if (!pinned)
+        args << QStringLiteral("--unpinned");
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(QCoreApplication::applicationFilePath(), args);
+    child.waitForFinished(-1);
+    const QList<QByteArray> words = child.readAllStandardOutput().trimmed().split(' ');
+    if (child.exitCode() != 0 || words.size() != 4 || words[0] != "run") {
+        std::fprintf(stderr, "%s %s run failed\n", link, who);
+        return {};
     }
-    ~Printer() {
-        process.terminate();
-        process.waitForFinished(10000);
+    return {{words[1].toDouble(), words[2].toDouble()}, words[3].toLong()};
+}
+
+// The best of several runs: other work on the machine only ever adds time.
+struct Best {
+    Run run;
+    void add(const Run &other) {
+        const long peakKb = std::max(run.peakKb, other.peakKb);
+        if (run.failed() || other.elapsed.seconds < run.elapsed.seconds)
+            run = other;
+        run.peakKb = peakKb;
     }
 };
 
-// Lines of 400 bytes with their line ends, so 20 MB make 50,000 lines; every
-// line that closes an acknowledged packet ends in "}", the others stream
-// without a reply.
-QString makeApplication(const QTemporaryDir &dir, int megabytes, qint64 *lines) {
-    const QString path = dir.filePath(QStringLiteral("bench.fpc"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
-    const QByteArray payload(380, 'D');
-    const qint64 total = qint64(megabytes) * 1000 * 1000 / 400;
-    const qint64 perPacket = std::max<qint64>(1, total / kPackets);
-    for (qint64 i = 0; i < total; ++i) {
-        if (i % perPacket == 0)
-            file.write("{XB," + QByteArray::number(i).rightJustified(9, '0') + "," + payload);
-        else
-            file.write(payload + QByteArray(14, 'E'));
-        file.write((i % perPacket == perPacket - 1) ? "}\r\n" : "|\r\n");
-    }
-    *lines = total;
-    return path;
-}
-
-double runUtility(const QString &tty, const QString &app) {
-    qputenv("ZELDL_COM1", tty.toLocal8Bit());
-    SharedState state;
-    FakeView view;
-    SerialPortControl port;
-    SerialLink link(state, port, view);
-    // The serial transfer never touches the socket link (mode 0).
-    SocketControl socketControl;
-    SocketLink socket(state, view, socketControl);
-    DownloadSet set;
-    set.setApplication(app);
-    FileSender sender(state, set, view, link, socket);
-    state.handshaking = 0;
-    state.replyTimeout = 30.0f;
-    link.configurePort();
-    QElapsedTimer timer;
-    timer.start();
-    sender.send(FileSender::Kind::Application, app, set.applicationName());
-    const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    if (view.current != QLatin1String("Download Finished"))
-        std::fprintf(stderr, "transfer ended with: %s\n", qPrintable(view.current));
-    return seconds;
-}
-
-// The least a sender can do: blocking writes and blocking reads of 14 bytes.
-double runBaseline(const QString &tty, const QString &app) {
-    const int fd = ::open(QFile::encodeName(tty).constData(), O_RDWR | O_NOCTTY);
-    termios tio{};
-    tcgetattr(fd, &tio);
-    cfmakeraw(&tio);
-    tcsetattr(fd, TCSANOW, &tio);
-    QFile file(app);
-    file.open(QIODevice::ReadOnly);
-    QElapsedTimer timer;
-    timer.start();
-    Framing::State framing;
-    char reply[64];
-    while (!file.atEnd()) {
-        QByteArray line = file.readLine();
-        while (line.endsWith('\n') || line.endsWith('\r'))
-            line.chop(1);
-        const QByteArray framed = Framing::frameLine(line, framing);
-        for (qsizetype done = 0; done < framed.size();)
-            done += std::max<ssize_t>(
-                0, ::write(fd, framed.constData() + done, size_t(framed.size() - done)));
-        if (Framing::awaitsReply(line, framed, framing, true)) {
-            for (int got = 0; got < 14;)
-                got += int(std::max<ssize_t>(0, ::read(fd, reply + got, size_t(14 - got))));
+int compare(const QTemporaryDir &dir, int rounds, bool pinned) {
+    qint64 lines = 0;
+    const QString application = BenchApplication::make(dir, 20, &lines);
+    if (application.isEmpty())
+        return 1;
+    Best utility[2], reference[2];
+    // Alternating keeps a stretch of load from favouring either client.
+    for (int round = 0; round < rounds; ++round) {
+        for (int link = 0; link < 2; ++link) {
+            const Run ref = runChild(kLinks[link], "reference", application, pinned);
+            const Run own = runChild(kLinks[link], "utility", application, pinned);
+            if (ref.failed() || own.failed())
+                return 1;
+            reference[link].add(ref);
+            utility[link].add(own);
         }
     }
-    const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    ::close(fd);
-    return seconds;
+    std::printf("transfer: 20 MB, %lld lines, %d acknowledged packets, best of %d, %s\n", lines,
+                BenchApplication::kPackets, rounds,
+                pinned ? "TCP runs on one CPU" : "runs unpinned");
+    std::printf("  %-7s %10s %12s %7s %14s %16s %9s\n", "link", "utility s", "reference s", "ratio",
+                "utility CPU s", "reference CPU s", "peak RSS");
+    bool met = true;
+    for (int link = 0; link < 2; ++link) {
+        const Run &own = utility[link].run;
+        const Run &ref = reference[link].run;
+        const double ratio = own.elapsed.seconds / ref.elapsed.seconds;
+        met = met && ratio <= kTargetRatio;
+        std::printf("  %-7s %10.2f %12.2f %7.2f %14.2f %16.2f %6ld MB\n", kLinks[link],
+                    own.elapsed.seconds, ref.elapsed.seconds, ratio, own.elapsed.cpuSeconds,
+                    ref.elapsed.cpuSeconds, own.peakKb / 1024);
+    }
+    std::printf("  target: ratio <= %.1f on both links: %s\n", kTargetRatio,
+                met ? "met" : "not met");
+    std::fflush(stdout);
+    return 0;
 }
 
-long peakRssMb() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024;
+int checkMemory(const QTemporaryDir &dir, bool pinned) {
+    qint64 lines = 0;
+    const QString application = BenchApplication::make(dir, 200, &lines);
+    if (application.isEmpty())
+        return 1;
+    for (const char *link : kLinks) {
+        const Run run = runChild(link, "utility", application, pinned);
+        if (run.failed())
+            return 1;
+        std::printf("memory: %s, 200 MB application, %lld lines in %.1f s, peak RSS %ld MB "
+                    "(target < %ld MB)\n",
+                    link, lines, run.elapsed.seconds, run.peakKb / 1024, kTargetPeakMb);
+        std::fflush(stdout);
+    }
+    return 0;
 }
 } // namespace
 
 int main(int argc, char *argv[]) {
     qputenv("ZELDL_TIME_SCALE", "1");
     QCoreApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    const bool pinned = args.removeAll(QStringLiteral("--unpinned")) == 0;
+    if (args.size() == 4 && args[0] == QLatin1String("--run"))
+        return runOnce(args[1], args[2], args[3], pinned);
+
+    int rounds = 3;
+    if (args.size() == 2 && args[0] == QLatin1String("--rounds")) {
+        rounds = std::max(1, args[1].toInt());
+    } else if (!args.isEmpty()) {
+        std::fprintf(stderr, "usage: bench_transfer [--rounds N] [--unpinned]\n");
+        return 2;
+    }
     QTemporaryDir dir;
-    qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());
-    const QStringList args = QCoreApplication::arguments();
-
-    if (args.size() == 3 && args[1] == "--rss") {
-        qint64 lines = 0;
-        const QString file = makeApplication(dir, args[2].toInt(), &lines);
-        Printer printer;
-        if (!printer.start())
-            return 1;
-        const double seconds = runUtility(printer.tty, file);
-        std::printf("memory: %s MB application, %lld lines in %.1f s, peak RSS %ld MB "
-                    "(target < 80 MB)\n",
-                    qPrintable(args[2]), lines, seconds, peakRssMb());
-        return 0;
-    }
-
-    qint64 lines = 0;
-    const QString file = makeApplication(dir, 20, &lines);
-    double baseline = 0, utility = 0;
-    {
-        Printer printer;
-        if (!printer.start())
-            return 1;
-        baseline = runBaseline(printer.tty, file);
-    }
-    {
-        Printer printer;
-        if (!printer.start())
-            return 1;
-        utility = runUtility(printer.tty, file);
-    }
-    std::printf("transfer: 20 MB, %lld lines, %d acknowledged packets\n", lines, kPackets);
-    std::printf("  utility  %.2f s, %.0f lines/s\n", utility, double(lines) / utility);
-    std::printf("  baseline %.2f s, %.0f lines/s\n", baseline, double(lines) / baseline);
-    std::printf("  ratio %.2f (target <= 2.0)\n", utility / baseline);
-    std::fflush(stdout);
-
-    for (const char *size : {"20", "200"}) {
-        QProcess child;
-        child.setProcessChannelMode(QProcess::ForwardedChannels);
-        child.start(QCoreApplication::applicationFilePath(), {"--rss", size});
-        child.waitForFinished(-1);
-    }
-    return 0;
+    if (!dir.isValid())
+        return 1;
+    // The runs must not read or write the user's settings.
+    qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
+    if (const int failed = compare(dir, rounds, pinned))
+        return failed;
+    return checkMemory(dir, pinned);
 }
