@@ -95,8 +95,8 @@ bool ModelSequences::askStatus(const PrinterModel &model, bool bundle) {
             show(QStringLiteral("SENDING {SR}"));
         m_sender.sendBytes(QByteArrayLiteral("{SR}"));
     }
-    if (!bundle && (m_state.abortRequested || m_state.downloadError))
-        return !stoppedAlready();
+    if (!bundle && stoppedAlready())
+        return false;
     QByteArray reply;
     qint16 result = 0;
     switch (m_sender.awaitReply(ReplyVerdict::Stage::StatusCheck, reply, result).outcome) {
