@@ -1,5 +1,7 @@
 #include "ReplyVerdict.h"
 
+#include <algorithm>
+
 namespace ReplyVerdict {
 
 namespace {
@@ -48,6 +50,9 @@ Texts textsFor(Stage stage, Link link) {
 // A reply as the status line shows it: one character a byte, control bytes
 // escaped so that line noise cannot cut the text short or break the line.
 QString shown(const QByteArray &bytes) {
+    if (std::all_of(bytes.begin(), bytes.end(),
+                    [](char c) { return uchar(c) >= 0x20 && uchar(c) != 0x7f; }))
+        return QString::fromLatin1(bytes);
     QString text;
     text.reserve(bytes.size());
     for (const char c : bytes) {
@@ -74,34 +79,40 @@ bool isAccepted(const QByteArray &reply) {
 
 Verdict judge(const Context &context, qint16 result, const QByteArray &reply) {
     const Texts texts = textsFor(context.stage, context.link);
-    const QString text = shown(reply);
-    const QString number = texts.numbered ? QLatin1Char(' ') + QString::number(result) : QString();
-    const QString cancelled =
-        context.applicationName + QStringLiteral(" Download Cancelled") + number;
+    // Each text is built only where it is shown: judging runs once a packet.
+    const auto text = [&] {
+        return shown(reply);
+    };
+    const auto number = [&] {
+        return texts.numbered ? QLatin1Char(' ') + QString::number(result) : QString();
+    };
+    const auto cancelled = [&] {
+        return context.applicationName + QStringLiteral(" Download Cancelled") + number();
+    };
 
     switch (result) {
     case NotOpen:
         if (context.abortRequested)
-            return {Outcome::Cancelled, cancelled};
-        return {Outcome::Failed, (texts.replyBeforeNotOpen ? text : QString()) +
-                                     QLatin1String(texts.notOpen) + number};
+            return {Outcome::Cancelled, cancelled()};
+        return {Outcome::Failed, (texts.replyBeforeNotOpen ? text() : QString()) +
+                                     QLatin1String(texts.notOpen) + number()};
     case TimedOut:
         if (context.abortRequested)
             return {Outcome::Cancelled, texts.checkPrinterOnBreak && context.breakSeen
                                             ? QStringLiteral("Check Printer...")
-                                            : cancelled};
+                                            : cancelled()};
         if (context.link == Link::Socket)
             return {Outcome::WaitAgain, {}};
-        return {Outcome::Failed, text + QStringLiteral(" - Download error response timeout")};
+        return {Outcome::Failed, text() + QStringLiteral(" - Download error response timeout")};
     case Received:
         if (!isAccepted(reply))
-            return {Outcome::Refused, text + QLatin1String(texts.packetError) + number};
+            return {Outcome::Refused, text() + QLatin1String(texts.packetError) + number()};
         if (texts.namesSpace && reply.at(12) == ' ')
-            return {Outcome::Accepted, text + QStringLiteral("SPACE - Success") + number};
-        return {Outcome::Accepted, text + QStringLiteral(" - Success")};
+            return {Outcome::Accepted, text() + QStringLiteral("SPACE - Success") + number()};
+        return {Outcome::Accepted, text() + QStringLiteral(" - Success")};
     default:
         return {Outcome::Unjudged,
-                texts.showsUnjudged ? text + QStringLiteral(" - Success") : QString()};
+                texts.showsUnjudged ? text() + QStringLiteral(" - Success") : QString()};
     }
 }
 

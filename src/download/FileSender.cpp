@@ -9,12 +9,17 @@
 #include "SharedState.h"
 #include "Wait.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 
 #include <cmath>
 
 namespace {
 const QString kTitle = SettingsStore::applicationName();
+
+// Cancel and repaints need the event loop now and then, not once a line: a
+// dispatcher round per line costs more than the line itself on a fast link.
+constexpr qint64 kYieldEveryMs = 10;
 
 // Percentage of the file sent, rounded half to even; 64-bit counts keep it
 // right for files of any size.
@@ -125,8 +130,12 @@ FileSender::Outcome FileSender::send(Kind kind, const QString &path, const QStri
     Outcome outcome;
     Framing::State framing;
     LineReader reader(file);
+    QElapsedTimer sinceYield;
     for (;;) {
-        Wait::yieldOnce();
+        if (!sinceYield.isValid() || sinceYield.hasExpired(kYieldEveryMs)) {
+            Wait::yieldOnce();
+            sinceYield.start();
+        }
         if (mustStop())
             break;
         const std::optional<QByteArray> line = reader.readLine();

@@ -107,8 +107,9 @@ qint16 SerialLink::receive(QByteArray &reply, qint32 count, float &timeout) {
         reportNotOpen();
         return NotOpen;
     }
-
-    Wait::yieldOnce();
+    // No yield first: the wait runs the event loop whenever it has to wait.
+    if (m_port.inBufferCount() < count)
+        m_port.waitForInput(Wait::linkOnlyMs(deadline));
     const Wait::Result result =
         Wait::until([&] { return !m_port.isOpen() || m_port.inBufferCount() >= count; }, deadline,
                     m_state.exitRequested);
@@ -118,7 +119,7 @@ qint16 SerialLink::receive(QByteArray &reply, qint32 count, float &timeout) {
         return NotOpen;
     }
     reply = m_port.input();
-    m_view.setStatus(QStringLiteral("Status - ") + QString::number(-99));
+    m_view.setStatus(QStringLiteral("Status - -99"));
     return result == Wait::Result::TimedOut ? TimedOut : Received;
 }
 

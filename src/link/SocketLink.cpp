@@ -78,7 +78,9 @@ qint16 SocketLink::receive(QByteArray &reply, qint32 count, float &timeout) {
         return NotConnected;
     }
     const EngineWait wait(m_engineWaits);
-    Wait::yieldOnce();
+    // No yield first: the wait runs the event loop whenever it has to wait.
+    if (m_control.bytesReceived() < count)
+        m_control.waitForData(Wait::linkOnlyMs(deadline));
     // A close by the printer ends the wait: no reply can follow it.
     const Wait::Result result = Wait::until(
         [&] {

@@ -133,6 +133,13 @@ QByteArray SerialPortControl::input() {
     return isOpen() ? m_port.readAll() : QByteArray();
 }
 
+void SerialPortControl::waitForInput(int ms) {
+    // Qt marks a wait that ran out as a time-out error; not a fault here.
+    if (ms > 0 && isOpen() && !m_port.waitForReadyRead(ms) &&
+        m_port.error() == QSerialPort::TimeoutError)
+        m_port.clearError();
+}
+
 void SerialPortControl::clearInput() {
     if (!isOpen())
         return;
@@ -141,8 +148,12 @@ void SerialPortControl::clearInput() {
 }
 
 void SerialPortControl::output(const QByteArray &bytes) {
-    if (isOpen() && !bytes.isEmpty())
-        m_port.write(bytes);
+    if (!isOpen() || bytes.isEmpty())
+        return;
+    m_port.write(bytes);
+    // Hand the bytes to the driver now rather than on the next event-loop
+    // round; what the driver does not take yet still goes out from the loop.
+    m_port.flush();
 }
 
 qint64 SerialPortControl::bytesToWrite() const {

@@ -37,9 +37,12 @@ public:
     qint64 inBufferCount() const;
     // All bytes waiting, removed from the buffer.
     QByteArray input();
+    // Blocks up to `ms` for bytes to arrive, without the event loop.
+    void waitForInput(int ms);
     // Discards everything waiting, as setting the count to 0 does.
     void clearInput();
-    // Queues the bytes for sending; returns at once.
+    // Hands the bytes to the driver as far as it takes them and queues the
+    // rest; returns at once.
     void output(const QByteArray &bytes);
     // Bytes queued and not yet handed to the driver.
     qint64 bytesToWrite() const;

@@ -1,6 +1,11 @@
 #include "SocketControl.h"
 
+#include <algorithm>
 #include <utility>
+
+#ifdef Q_OS_UNIX
+#include <sys/socket.h>
+#endif
 
 SocketControl::SocketControl(QObject *parent) : QObject(parent) {
     connect(&m_socket, &QTcpSocket::connected, this, &SocketControl::onConnected);
@@ -44,9 +49,30 @@ QByteArray SocketControl::takeData() {
     return std::exchange(m_received, QByteArray());
 }
 
+void SocketControl::waitForData(int ms) {
+    if (ms <= 0 || m_socket.state() != QAbstractSocket::ConnectedState)
+        return;
+    m_briefWait = true;
+    m_socket.waitForReadyRead(ms);
+    m_briefWait = false;
+}
+
 void SocketControl::sendData(const QByteArray &bytes) {
-    if (m_socket.state() == QAbstractSocket::ConnectedState)
-        m_socket.write(bytes);
+    if (m_socket.state() != QAbstractSocket::ConnectedState)
+        return;
+    // Straight to the network when nothing waits before them: no event-loop
+    // round and no write notifier switched on and off for every packet.
+    // What the kernel does not take now is queued and goes out from the loop.
+    qint64 done = 0;
+#ifdef Q_OS_UNIX
+    if (m_socket.bytesToWrite() == 0)
+        done = std::max<qint64>(0, ::send(int(m_socket.socketDescriptor()), bytes.constData(),
+                                          size_t(bytes.size()), MSG_NOSIGNAL));
+#endif
+    if (done < bytes.size())
+        m_socket.write(bytes.constData() + done, bytes.size() - done);
+    else
+        Q_EMIT sendComplete();
 }
 
 void SocketControl::connectTo(const QString &host, quint16 port) {
@@ -111,6 +137,9 @@ void SocketControl::onDisconnected() {
 }
 
 void SocketControl::onError(QAbstractSocket::SocketError error) {
+    // A brief wait that ran out is no fault of the connection.
+    if (error == QAbstractSocket::SocketTimeoutError && m_briefWait)
+        return;
     // Qt reports a close or a reset by the printer as RemoteHostClosedError;
     // either way the connection is over, which is the link's to judge.
     // Qt announces disconnected right after; this only covers a path that

@@ -33,7 +33,11 @@ public:
     qint64 bytesReceived() const { return m_received.size(); }
     // All bytes waiting, removed.
     QByteArray takeData();
-    // Queues the bytes; ignored unless connected.
+    // Blocks up to `ms` for bytes to arrive, without the event loop; they
+    // are announced as from the loop.
+    void waitForData(int ms);
+    // Sends the bytes at once as far as the network takes them and queues
+    // the rest; ignored unless connected.
     void sendData(const QByteArray &bytes);
     // Closes any earlier connection and starts a new one; host names are
     // looked up, IPv4 and IPv6 addresses both work.
@@ -68,4 +72,6 @@ private:
     // Set while a connection made by connectTo is up; a close of our own
     // clears it first, so only the printer's close is reported.
     bool m_open = false;
+    // Set during waitForData, whose end Qt reports as a socket time-out.
+    bool m_briefWait = false;
 };

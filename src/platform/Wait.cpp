@@ -52,4 +52,8 @@ void yieldOnce() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
+int linkOnlyMs(double deadline) {
+    return int(std::min(kLinkOnlyMs, Clock::realMilliseconds(deadline - Clock::now())));
+}
+
 } // namespace Wait

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 #include <functional>
 
 // The one wait primitive: lets the event loop run until the condition holds
@@ -20,5 +22,14 @@ void untilDeadline(double deadline, const bool &closing);
 
 // Runs pending events once without blocking.
 void yieldOnce();
+
+// How long a link may block on its own descriptor for a reply before its
+// wait runs the event loop: a nearby printer often answers within it, and
+// the window's events are held back for less than a frame.
+inline constexpr qint64 kLinkOnlyMs = 5;
+
+// The real milliseconds a link may block now: kLinkOnlyMs, or less when the
+// deadline is nearer.
+int linkOnlyMs(double deadline);
 
 } // namespace Wait
