@@ -364,6 +364,10 @@ void MainWindow::setModePanel(const QString &text) {
     m_ui.modePanel->setText(text);
 }
 
+void MainWindow::setLinkPanel(const QString &text) {
+    m_ui.linkPanel->setText(text);
+}
+
 void MainWindow::setDownloadLocked(bool locked) {
     m_ui.closeButton->setEnabled(!locked);
     m_ui.cancelButton->setEnabled(locked);

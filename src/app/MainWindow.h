@@ -91,6 +91,7 @@ public:
     bool isPassThruChecked() const override;
     void setDownloadCommandsEnabled(bool enabled) override;
     void setModePanel(const QString &text) override;
+    void setLinkPanel(const QString &text) override;
     void setDownloadLocked(bool locked) override;
     void focusDownloadButton() override;
     void selectLookup(int index) override;

@@ -23,6 +23,8 @@ public:
 
     // Panel 2 of the status bar ("Serial Mode" / "TCP/IP Mode").
     virtual void setModePanel(const QString &text) = 0;
+    // Panel 1 of the status bar: the link's details.
+    virtual void setLinkPanel(const QString &text) = 0;
 
     // Locked: Close, the four frames and every command that changes the set,
     // the view or the link disabled, Cancel enabled. Unlocked: the reverse.

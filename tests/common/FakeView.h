@@ -16,6 +16,7 @@ public:
     bool downloadEnabled = false;
     bool locked = false;
     QString modePanel;
+    QString linkPanel;
 
     int selected = -1;
 
@@ -36,6 +37,7 @@ public:
     bool isPassThruChecked() const override { return passThru; }
     void setDownloadCommandsEnabled(bool enabled) override { downloadEnabled = enabled; }
     void setModePanel(const QString &text) override { modePanel = text; }
+    void setLinkPanel(const QString &text) override { linkPanel = text; }
     void setDownloadLocked(bool on) override { locked = on; }
     void focusDownloadButton() override {}
     void selectLookup(int index) override { selected = index; }
