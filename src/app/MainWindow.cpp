@@ -17,6 +17,7 @@
 #include "QtFileChooser.h"
 #include "SerialLink.h"
 #include "SerialPortControl.h"
+#include "SettingsCommands.h"
 #include "SettingsStore.h"
 #include "SharedState.h"
 #include "SocketControl.h"
@@ -67,6 +68,8 @@ MainWindow::MainWindow(SharedState &state, DownloadSet &set, SettingsStore &stor
         std::make_unique<DownloadCommand>(m_state, m_set, m_store, *this, *m_serial, *m_socket,
                                           *m_sender, *m_lookups, *m_models, m_timers);
     m_prompt = new DefaultSettingsPrompt(m_store, this);
+    m_settings =
+        new SettingsCommands(*this, m_state, m_store, *m_serialPort, *m_socket, *this, this);
     createEditor();
     connectCommands();
 }
@@ -102,6 +105,12 @@ void MainWindow::connectCommands() {
     connect(m_ui.downloadAction, &QAction::triggered, this, &MainWindow::startDownload);
     connect(m_ui.helpContentsAction, &QAction::triggered, this, &MainWindow::showHelp);
     connect(m_ui.defaultCheckAction, &QAction::triggered, this, &MainWindow::toggleDefaultCheck);
+    connect(m_ui.modeAction, &QAction::triggered, m_settings, &SettingsCommands::chooseMode);
+    connect(m_ui.commAction, &QAction::triggered, m_settings, &SettingsCommands::editCommSettings);
+    connect(m_ui.tcpipAction, &QAction::triggered, m_settings,
+            &SettingsCommands::editTcpIpSettings);
+    connect(m_ui.timeoutAction, &QAction::triggered, m_settings, &SettingsCommands::editTimeout);
+    connect(m_ui.aboutAction, &QAction::triggered, m_settings, &SettingsCommands::showAbout);
     connect(m_prompt, &DefaultSettingsPrompt::neverChanged, this, [this](bool never) {
         m_ui.defaultCheckAction->setChecked(!never);
         m_state.neverShowDefault = never;
@@ -160,6 +169,9 @@ void MainWindow::restoreSettings() {
     m_serial->loadPortSettings(stored);
     m_serial->configurePort();
     readAddress();
+    // The dialogs write the time-out they hold: never a "0" nobody chose.
+    m_state.dialogTimeout = m_state.replyTimeout;
+    m_state.dialogTimeoutText = SettingText::fromSingle(m_state.replyTimeout);
 
     // the menu entry mirrors the prompt's "Don't show again" inverted
     m_ui.defaultCheckAction->setChecked(!m_state.neverShowDefault);
@@ -239,13 +251,20 @@ void MainWindow::exitProgram() {
 }
 
 void MainWindow::toolbarButtonClicked(const QString &key) {
-    if (key == QLatin1String("Download"))
+    if (key == QLatin1String("Mode"))
+        m_settings->chooseMode();
+    else if (key == QLatin1String("CommSet"))
+        m_settings->editCommSettings();
+    else if (key == QLatin1String("TCP/IP"))
+        m_settings->editTcpIpSettings();
+    else if (key == QLatin1String("Download"))
         startDownload();
     else if (key == QLatin1String("Help"))
         showHelp();
+    else if (key == QLatin1String("About"))
+        m_settings->showAbout();
     else if (key == QLatin1String("Exit"))
         exitProgram();
-    // Mode, CommSet, TCP/IP and About open their dialogs once those exist.
 }
 
 void MainWindow::startDownload() {

@@ -21,6 +21,7 @@ class ModelSequences;
 class QtFileChooser;
 class SerialLink;
 class SerialPortControl;
+class SettingsCommands;
 class SettingsStore;
 class SocketControl;
 class SocketLink;
@@ -79,6 +80,7 @@ public:
     PrinterSelection &printerSelection() { return *m_printers; }
     FileDropTarget &fileDrops() { return *m_drops; }
     DefaultSettingsPrompt &prompt() { return *m_prompt; }
+    SettingsCommands &settingsCommands() { return *m_settings; }
     QString helpFile() const { return m_helpFile; }
     void setHelpFile(const QString &path) { m_helpFile = path; }
 
@@ -131,5 +133,6 @@ private:
     PrinterSelection *m_printers;
     FileDropTarget *m_drops;
     DefaultSettingsPrompt *m_prompt;
+    SettingsCommands *m_settings;
     QString m_helpFile;
 };

@@ -141,6 +141,24 @@ private Q_SLOTS:
                      .arg(SettingsStore::applicationName()));
     }
 
+    // Each Setup and About command, from the menu and from the toolbar,
+    // opens its own dialog over the window.
+    void commandsOpenTheirDialogs() {
+        open("");
+        QStringList opened;
+        ModalAnswerer user([&](QWidget *modal) {
+            opened << QString::fromLatin1(modal->metaObject()->className()) +
+                          (modal->parentWidget() == m_window.get() ? "" : "(unowned)");
+            qobject_cast<QDialog *>(modal)->reject();
+        });
+        for (const char *name : {"modeAction", "commAction", "tcpipAction", "timeoutAction",
+                                 "aboutAction", "Mode", "CommSet", "TCP/IP", "About"})
+            find<QAction>(QLatin1String(name))->trigger();
+        QCOMPARE(opened.join(' '), "ModeDialog CommSettingsDialog TcpIpSettingsDialog "
+                                   "TimeoutDialog AboutBox ModeDialog CommSettingsDialog "
+                                   "TcpIpSettingsDialog AboutBox");
+    }
+
     // Menus, toolbar, tool tips and where each control sits, as a user sees
     // them in the lookup view.
     void layout() {

@@ -1,9 +1,12 @@
 #include "Clock.h"
 #include "DownloadSetPanel.h"
 #include "FileDrag.h"
+#include "ModeDialog.h"
 #include "SerialLink.h"
+#include "TcpIpSettingsDialog.h"
 #include "WindowRig.h"
 
+#include <QComboBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTcpServer>
@@ -259,6 +262,56 @@ private Q_SLOTS:
         QTEST(m_statuses.contains("SENDING {SR}"), "announced");
         QFETCH(int, waits);
         QVERIFY(double(clock.elapsed()) >= 1000.0 * waits * Clock::scale());
+    }
+
+    // The operator switches to TCP/IP through the Mode and TCP/IP dialogs,
+    // downloads, switches back to serial through the Mode dialog and
+    // downloads again: the same printer gets the same bytes both times.
+    void switchLinksThroughDialogs() {
+        QVERIFY(plugPrinter());
+        for (const auto &[key, value] :
+             std::initializer_list<std::pair<QString, QString>>{{"Printer", "5"},
+                                                                {"IPAddress", "192.0.2.1"},
+                                                                {"IPPort", m_printer->port},
+                                                                {"NeverShowDefault", "True"},
+                                                                {"LLU", "True"}})
+            m_store->write(key, value);
+        load();
+        bool toTcp = true;
+        ModalAnswerer user([&](QWidget *modal) {
+            if (auto *mode = qobject_cast<ModeDialog *>(modal)) {
+                (toTcp ? mode->tcpipButton : mode->serialButton)->click();
+                mode->okButton->click();
+            } else if (auto *tcp = qobject_cast<TcpIpSettingsDialog *>(modal)) {
+                const QStringList octets{"127", "0", "0", "1"};
+                for (int i = 0; i < 4; ++i)
+                    tcp->addressLists[i]->setCurrentText(octets[i]);
+                tcp->portList->setCurrentText(m_printer->port);
+                tcp->okButton->click();
+            }
+        });
+        DownloadSetPanel &editor = m_window->downloadSet();
+        editor.takeApplication(makeFile("app.fpc", kApp));
+        editor.takeFormat(makeFile("label.fmt", kFormat));
+        editor.takeLookups({makeFile("t1.txt", kLookup)});
+        const MainWindowUi &ui = m_window->ui();
+
+        ui.modeAction->trigger();
+        ui.tcpipAction->trigger();
+        QCOMPARE(ui.modePanel->text(), "TCP/IP Mode");
+        QCOMPARE(ui.linkPanel->text(), "127.0.0.1 at port " + m_printer->port);
+        ui.downloadButton->click();
+        QCOMPARE(m_window->status(), "Download Complete");
+
+        toTcp = false;
+        ui.modeAction->trigger();
+        QCOMPARE(ui.modePanel->text(), "Serial Mode");
+        ui.downloadButton->click();
+        QCOMPARE(m_window->status(), "Download Complete");
+
+        QTRY_COMPARE(m_printer->captured(), QByteArray("{SR}" + kFullWire).repeated(2));
+        QCOMPARE(m_store->read("Mode", ""), "0");
+        QCOMPARE(m_store->read("IPAddress", ""), "127.0.0.1");
     }
 
     // Every fault at the first, a middle and the last awaited packet (the
