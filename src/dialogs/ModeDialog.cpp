@@ -94,6 +94,12 @@ void ModeDialog::leftChoice() {
     m_store.write(QStringLiteral("Mode"), SettingText::fromInt(m_state.mode));
 }
 
+ModeDialog::~ModeDialog() {
+    // The controls give up the focus while the base class destroys them:
+    // no focus change may reach this dialog once it is half gone.
+    disconnect(qApp, &QApplication::focusChanged, this, &ModeDialog::focusMoved);
+}
+
 void ModeDialog::focusMoved(QWidget *old, QWidget *now) {
     // Only a move to another control of this dialog leaves the choice; a
     // box opening over it does not. The check waits for the click that

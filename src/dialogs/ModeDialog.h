@@ -19,6 +19,7 @@ public:
 
     ModeDialog(SharedState &state, SettingsStore &store, SerialPortControl &port, EngineView &view,
                QWidget *parent = nullptr);
+    ~ModeDialog() override;
 
     QGroupBox *modeGroup = nullptr;
     QRadioButton *serialButton = nullptr;
