@@ -3,11 +3,13 @@
 #include "SettingsStore.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QLabel>
 #include <QListWidget>
 #include <QMainWindow>
@@ -16,7 +18,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QStyle>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -52,9 +53,28 @@ QAction *separator(QMenu *menu, const char *name) {
     return named(menu->addSeparator(), name);
 }
 
+// The desktop theme's icon named `themeName`, so that the toolbar looks
+// native; our own drawing where the theme has none.
+QIcon themedIcon(const char *themeName, const char *ownName) {
+    QIcon own;
+    for (const int size : {16, 24, 32, 48})
+        own.addFile(QStringLiteral(":/zeldl/toolbar/png/%1/%2.png")
+                        .arg(QString::number(size), QLatin1String(ownName)),
+                    QSize(size, size));
+    return QIcon::fromTheme(QLatin1String(themeName), own);
+}
+
+QIcon programIcon() {
+    QIcon icon;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/zeldl/icons/hicolor/%1x%1/apps/zeldl.png").arg(size),
+                     QSize(size, size));
+    return icon;
+}
+
 QAction *toolButton(QToolBar *bar, const char *key, const QString &tip, const char *imageKey,
-                    QStyle::StandardPixmap pixmap) {
-    QAction *action = bar->addAction(bar->style()->standardIcon(pixmap), tip);
+                    const QIcon &icon) {
+    QAction *action = bar->addAction(icon, tip);
     action->setObjectName(QLatin1String(key));
     action->setToolTip(tip);
     action->setData(QLatin1String(key));
@@ -67,6 +87,9 @@ QAction *toolButton(QToolBar *bar, const char *key, const QString &tip, const ch
 void MainWindowUi::setupUi(QMainWindow *window) {
     window->setObjectName(QStringLiteral("MainWindow"));
     window->setWindowTitle(SettingsStore::applicationName());
+    // Set for the whole program: the dialogs and the About box show it too.
+    QApplication::setWindowIcon(programIcon());
+    window->setWindowIcon(QApplication::windowIcon());
 
     // Menus
     QMenuBar *bar = window->menuBar();
@@ -102,20 +125,22 @@ void MainWindowUi::setupUi(QMainWindow *window) {
     toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     window->addToolBar(toolBar);
     toolBar->addSeparator();
-    toolbarMode =
-        toolButton(toolBar, "Mode", QStringLiteral("Mode"), "Mode1", QStyle::SP_ComputerIcon);
+    toolbarMode = toolButton(toolBar, "Mode", QStringLiteral("Mode"), "Mode1",
+                             themedIcon("preferences-system", "mode"));
     toolbarComm = toolButton(toolBar, "CommSet", QStringLiteral("Comm Settings"), "Comm1",
-                             QStyle::SP_DriveFDIcon);
-    toolbarTcpip =
-        toolButton(toolBar, "TCP/IP", QStringLiteral("TCP/IP"), "Macro", QStyle::SP_DriveNetIcon);
-    toolbarDownload =
-        toolButton(toolBar, "Download", QStringLiteral("Download"), "Bolt1", QStyle::SP_ArrowDown);
+                             themedIcon("preferences-desktop-peripherals", "comm"));
+    toolbarTcpip = toolButton(toolBar, "TCP/IP", QStringLiteral("TCP/IP"), "Macro",
+                              themedIcon("network-wired", "tcpip"));
+    toolbarDownload = toolButton(toolBar, "Download", QStringLiteral("Download"), "Bolt1",
+                                 themedIcon("document-send", "download"));
     toolBar->addSeparator();
-    toolButton(toolBar, "Help", QStringLiteral("Help"), "Help", QStyle::SP_DialogHelpButton);
+    toolButton(toolBar, "Help", QStringLiteral("Help"), "Help",
+               themedIcon("help-contents", "help"));
     toolButton(toolBar, "About", QStringLiteral("About"), "About",
-               QStyle::SP_MessageBoxInformation);
+               themedIcon("help-about", "about"));
     toolBar->addSeparator();
-    toolButton(toolBar, "Exit", QStringLiteral("Exit"), "Exit", QStyle::SP_DialogCloseButton);
+    toolButton(toolBar, "Exit", QStringLiteral("Exit"), "Exit",
+               themedIcon("application-exit", "exit"));
 
     auto *central = new QWidget(window);
     window->setCentralWidget(central);
