@@ -7,6 +7,7 @@
 #include "DownloadSetPanel.h"
 #include "FileDropTarget.h"
 #include "FileSender.h"
+#include "HelpTarget.h"
 #include "InstanceLock.h"
 #include "LinkDescription.h"
 #include "LinkTimers.h"
@@ -32,6 +33,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
@@ -184,7 +186,7 @@ void MainWindow::restoreSettings() {
     if (PrinterModels::passesThrough(m_state.printer) && m_state.passThrough)
         m_ui.passThroughBox->setChecked(true);
 
-    m_helpFile = QCoreApplication::applicationDirPath() + QStringLiteral("/ZELDL.chm");
+    m_helpFile = HelpTarget::find(QCoreApplication::applicationDirPath());
     for (QWidget *w :
          {static_cast<QWidget *>(m_ui.formatLabel), static_cast<QWidget *>(m_ui.formatFileLabel),
           static_cast<QWidget *>(m_ui.addFormatButton),
@@ -283,7 +285,15 @@ void MainWindow::showInformation(const QString &title, const QString &text) {
 void MainWindow::showHelp() {
     const QString title = SettingsStore::applicationName();
     if (m_helpFile.isEmpty()) {
-        QMessageBox::information(this, title, QStringLiteral("This option will display help."));
+        const QString dir = QCoreApplication::applicationDirPath();
+        QMessageBox box(
+            QMessageBox::NoIcon, title,
+            QStringLiteral("The user guide was not found: neither %1/ZELDL.chm nor "
+                           "the guide installed with the program (%2). Installing "
+                           "the program again restores it.")
+                .arg(dir, QDir::cleanPath(dir + QStringLiteral("/../share/zeldl/guide"))),
+            QMessageBox::Ok, this);
+        box.exec();
         return;
     }
     QString problem;

@@ -5,6 +5,15 @@
 
 #include <sys/stat.h>
 
+// Stands in for the desktop's opener of local files.
+class FileOpener : public QObject {
+    Q_OBJECT
+public:
+    QStringList opened;
+public Q_SLOTS:
+    void open(const QUrl &url) { opened << QFileInfo(url.toLocalFile()).canonicalFilePath(); }
+};
+
 // The main window as a user meets it, with Qt's file dialog. Each row: the
 // stored settings, a user's steps, the facts after them (WindowRig::act and
 // observe; status lines and boxes by their code in WindowRig::texts). Then
@@ -72,7 +81,6 @@ private Q_SLOTS:
             {"", "defaultCheckAction;addApp:a.fpc;download",
              "boxes=;" + sent + ";NeverShowDefault=True"},
             {"NeverShowDefault=True", "addApp:a.fpc;download", "boxes=;" + sent},
-            {"", "helpContentsAction;Help", "boxes=H,H"},
             // Stored values out of range: the defaults in force and shown, the store untouched.
             {"Printer=42;Comport=500;Settings=abc,def;Handshaking=77;LLU=maybe", "",
              "status=Stored settings out of range, defaults in force: Printer, LLU, Comport, "
@@ -157,6 +165,29 @@ private Q_SLOTS:
         QCOMPARE(opened.join(' '), "ModeDialog CommSettingsDialog TcpIpSettingsDialog "
                                    "TimeoutDialog AboutBox ModeDialog CommSettingsDialog "
                                    "TcpIpSettingsDialog AboutBox");
+    }
+
+    // Help from the menu and the toolbar opens the help file beside the
+    // program when there is one, else the guide (here the source tree's).
+    void helpOpensTheHelpFileOrTheGuide() {
+        FileOpener opener;
+        QDesktopServices::setUrlHandler("file", &opener, "open");
+        const QString chm = QCoreApplication::applicationDirPath() + "/ZELDL.chm";
+        QStringList expected;
+        for (const bool withChm : {false, true}) {
+            if (withChm)
+                QVERIFY(QFile(chm).open(QIODevice::WriteOnly));
+            open("");
+            act("helpContentsAction;Help");
+            closeWindowRig();
+            const QString guide =
+                QFileInfo(QStringLiteral(__FILE__ "/../../../docs/guide/index.html"))
+                    .canonicalFilePath();
+            expected << QStringList(2, withChm ? chm : guide);
+        }
+        QFile::remove(chm);
+        QDesktopServices::unsetUrlHandler("file");
+        QCOMPARE(opener.opened, expected);
     }
 
     // Menus, toolbar, tool tips and where each control sits, as a user sees

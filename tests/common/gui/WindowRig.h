@@ -182,9 +182,8 @@ protected:
                 "K warning|Incorrect Mode|TCP Mode is not available for the K72e Keyboard "
                 "Directly(TCP is Only Available using Pass Through Mode) - Defaulting to Serial "
                 "Mode|Ok\n"
-                "H none|%1|The help file %2/ZELDL.chm was not found.|Ok\n"
                 "D prompt|Comm Settings")
-                .arg(SettingsStore::applicationName(), QCoreApplication::applicationDirPath());
+                .arg(SettingsStore::applicationName());
         for (const QString &line : lines.split(QRegularExpression(QStringLiteral("\n(?=. )"))))
             map[line.section(QLatin1Char(' '), 0, 0)] = line.section(QLatin1Char(' '), 1);
         return map;
