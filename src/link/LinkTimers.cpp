@@ -33,8 +33,12 @@ void LinkTimers::resetTimerFired() {
         m_view.setDownloadCommandsEnabled(true);
         return;
     }
-    if (m_state.abortRequested)
+    // Stopped during the delay (the connection failed): no reset, but the
+    // Download commands held for it come back.
+    if (m_state.abortRequested) {
+        m_view.setDownloadCommandsEnabled(true);
         return;
+    }
 
     m_view.setDownloadCommandsEnabled(false);
     Wait::yieldOnce();
