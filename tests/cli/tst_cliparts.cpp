@@ -53,28 +53,18 @@ private Q_SLOTS:
     void targets_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("name"); // empty: refused
-        QTest::newRow("com1") << "com1"
-                              << "com1";
-        QTest::newRow("upper case") << "COM128"
-                                    << "com128";
-        QTest::newRow("com0") << "com0"
-                              << "";
-        QTest::newRow("com129") << "com129"
-                                << "";
-        QTest::newRow("host alone") << "tcp:printer-7"
-                                    << "tcp:printer-7:9100";
-        QTest::newRow("address and port") << "tcp:10.0.0.5:9101"
-                                          << "tcp:10.0.0.5:9101";
-        QTest::newRow("IPv6") << "tcp:[::1]:9100"
-                              << "tcp:[::1]:9100";
-        QTest::newRow("port 0") << "tcp:h:0"
-                                << "";
-        QTest::newRow("port 65536") << "tcp:h:65536"
-                                    << "";
-        QTest::newRow("no host") << "tcp:"
-                                 << "";
-        QTest::newRow("other kind") << "lpt1"
-                                    << "";
+        for (const auto &[text, name] : {std::pair{"com1", "com1"},
+                                         {"COM128", "com128"},
+                                         {"com0", ""},
+                                         {"com129", ""},
+                                         {"tcp:printer-7", "tcp:printer-7:9100"},
+                                         {"tcp:10.0.0.5:9101", "tcp:10.0.0.5:9101"},
+                                         {"tcp:[::1]:9100", "tcp:[::1]:9100"},
+                                         {"tcp:h:0", ""},
+                                         {"tcp:h:65536", ""},
+                                         {"tcp:", ""},
+                                         {"lpt1", ""}})
+            QTest::newRow(text) << QString(text) << QString(name);
     }
     void targets() {
         QFETCH(QString, text);

@@ -6,7 +6,6 @@
 #include "SettingsStore.h"
 #include "SharedState.h"
 #include "TcpIpSettingsDialog.h"
-#include "TextSplit.h"
 
 #include <QtTest>
 
@@ -104,26 +103,6 @@ class LinkDialogs : public QObject {
     }
 
 private Q_SLOTS:
-    void split() {
-        const struct {
-            const char *text, *delimiter;
-            int limit;
-            Qt::CaseSensitivity cs;
-            const char *parts;
-        } cases[] = {{"1.2.3.4.5.6", ".", 4, Qt::CaseSensitive, "1|2|3|4|5.6"},
-                     {"10.1.2", ".", 4, Qt::CaseSensitive, "10|1|2"},
-                     {"a.b.c", ".", -1, Qt::CaseSensitive, "a|b|c"},
-                     {"a::b::c", "::", 1, Qt::CaseSensitive, "a|b::c"},
-                     {"a.b.c", ".", 0, Qt::CaseSensitive, "a.b.c"},
-                     {"a.b.c", "", -1, Qt::CaseSensitive, "a.b.c"},
-                     {"..", ".", -1, Qt::CaseSensitive, "||"},
-                     {"", ".", 4, Qt::CaseSensitive, ""},
-                     {"aXbxc", "x", -1, Qt::CaseSensitive, "aXb|c"},
-                     {"aXbxc", "x", -1, Qt::CaseInsensitive, "a|b|c"}};
-        for (const auto &c : cases)
-            QCOMPARE(splitText(c.text, c.delimiter, c.limit, c.cs).join('|'), c.parts);
-    }
-
     void dialogs_data() {
         const QString serial = "boxes=G;state=0/0;IPAddress=-;IPPort=-;Mode=0;Comport=1;"
                                "Timeout=30;Settings=%1;Handshaking=1;port=%1 1;"
@@ -146,35 +125,21 @@ private Q_SLOTS:
             {"tcpip T540 10.1.2:9100", "okButton", "boxes=;result=closed 1 10.1.2.0:9100"},
             {"tcpip T540 1.2.3.4.5.6:9100", ":Enter", "boxes=;IPAddress=1.2.3.4"},
             {"tcpip Q410" + h, "okButton", serial.arg("9600,o,7,1")},
-            {"tcpip Q415" + h, "okButton", serial.arg("9600,o,7,1")},
-            {"tcpip Q417" + h, ":Enter", serial.arg("9600,o,7,1")},
-            {"tcpip Q412" + h, "okButton", serial.arg("9600,n,8,1")},
             {"tcpip K72e" + h, "okButton", keypad + ";IPAddress=-"},
             {"tcpip K72e+" + h, "okButton", tcp},
             {"tcpip T540" + h, "okButton", tcp},
-            {"tcpip R300" + h, "okButton", tcp},
-            {"tcpip T523" + h, ":Enter", tcp},
             {"tcpip T540 10.0.0.7:8000", "portList:8000;portList:Enter",
              "shown=10.0.0.7:9100;IPPort=9100"},
             {"tcpip T540 10.0.0.7:8000", "portList:Down;okButton", "IPPort=8000"},
             {"tcpip T540" + h, "cancelButton",
              "state=0/0;Mode=-;panels=|;result=closed 0 cancelled 10.0.0.7:9100"},
-            {"tcpip Q410@1" + h, ":Escape",
-             "boxes=;state=1/1;Mode=-;result=closed 0 cancelled 10.0.0.7:9100"},
             {"mode Q410", "tcpipButton;okButton", refused},
-            {"mode Q415", "tcpipButton;okButton", refused},
-            {"mode Q417", "tcpipButton;:Enter", refused},
-            {"mode Q412", "tcpipButton;okButton", refused},
             {"mode Q410@1", "tcpipButton;cancelButton", "boxes=G;state=0/0;Mode=-;result=closed 0"},
             {"mode K72e", "tcpipButton;okButton", keypad + ";result=closed 1"},
             {"mode K72e+", "tcpipButton;okButton", taken},
-            {"mode K72e+", ":Down;:Enter", taken},
             {"mode T540", "tcpipButton;okButton", taken},
-            {"mode R300", "tcpipButton;okButton", taken},
-            {"mode T523", "tcpipButton;okButton", taken},
             {"mode T540@1", "serialButton;okButton", "boxes=;state=0/0;Mode=0;result=closed 1"},
             {"mode T540", "tcpipButton;cancelButton", "boxes=;state=0/0;Mode=-;result=closed 0"},
-            {"mode T540@1", ":Escape", "boxes=;state=1/1;Mode=-;result=closed 0"},
             // The mode held at the start is checked before OK takes the
             // choice, and when the focus leaves the choice.
             {"mode Q410@1", ":Enter", "boxes=G;state=0/0;Mode=0;result=closed 1"},

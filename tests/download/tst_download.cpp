@@ -32,7 +32,6 @@ struct Case {
     QByteArrayList lookups{};
     int first = 0;
     QByteArrayList replies{};
-    int promptAnswer = 0; // 0: the line already has the model's settings
     QByteArray wire{};
     QString status = QStringLiteral("Download Complete");
     bool error = false;
@@ -69,10 +68,6 @@ private Q_SLOTS:
                                               .replies = {"cancel"},
                                               .wire = "{SR}#",
                                               .status = "Cancelled"});
-        row("Q412 over TCP/IP does not ask", {.model = Printers::Q412,
-                                              .mode = 1,
-                                              .replies = {"ok", "ok"},
-                                              .wire = kAppWire + "{S }"});
         row("bundle not sent after a silent status", {.model = Printers::Q412,
                                                       .appName = "bundle.all",
                                                       .wire = "{SR}#",
@@ -98,11 +93,6 @@ private Q_SLOTS:
              .lookups = {kTable, "{R2_XXXX_x|\r\n}\r\n", kTable},
              .replies = {"ok", "ok", "ok"},
              .wire = lookups + "{Q }"});
-        row("Q412 closes lookups with {S }", {.model = Printers::Q412,
-                                              .app = "",
-                                              .lookups = {kTable, "{R2_XXXX_x|\r\n}\r\n", kTable},
-                                              .replies = {"ok", "ok", "ok"},
-                                              .wire = lookups + "{S }"});
         row("refused lookup ends the download",
             {.app = "",
              .lookups = {kTable, kTable},
@@ -172,10 +162,6 @@ private Q_SLOTS:
         row("missing application", {.app = "-",
                                     .status = "File download error 5 No such file or directory",
                                     .error = true});
-        row("default settings taken",
-            {.replies = {"ok", "ok"}, .promptAnswer = 1, .wire = kAppWire + "{S }"});
-        row("default settings cancelled",
-            {.promptAnswer = 3, .status = "Set Printer to Data Transfer/Receive"});
     }
 
     void download() {
@@ -186,9 +172,9 @@ private Q_SLOTS:
         const PrinterModel &model = *PrinterModels::find(c.model);
         rig.view.passThru = c.passThrough;
         const LineDefaults *defaults = PrinterModels::defaultsToOffer(model, c.passThrough, c.mode);
-        rig.link.settings = c.promptAnswer || !defaults ? QStringLiteral("9600,N,8,1")
-                                                        : QLatin1String(defaults->settings);
-        rig.view.promptAnswer = c.promptAnswer;
+        // The line has the model's settings already: no prompt.
+        rig.link.settings =
+            defaults ? QLatin1String(defaults->settings) : QStringLiteral("9600,N,8,1");
         rig.link.script = c.replies;
         rig.link.reachable = !c.unreachable;
         if (!c.app.isEmpty())
@@ -220,11 +206,7 @@ private Q_SLOTS:
         QCOMPARE(rig.view.downloadEnabled, c.status != "Resetting Printer ...");
         QVERIFY(!rig.view.progressVisible);
         QCOMPARE(rig.view.progressValue, 0);
-        QCOMPARE(rig.view.prompts.size(), c.promptAnswer ? 1 : 0);
-        QCOMPARE(rig.link.applied, c.promptAnswer == 1
-                                       ? QByteArrayList{QByteArray("1,9600,o,7,1,1")}
-                                       : QByteArrayList{});
-        QCOMPARE(rig.view.saveItCalls, c.promptAnswer == 1 ? 1 : 0);
+        QCOMPARE(rig.view.prompts, QStringList());
     }
 
     // A read error takes the same way out as the end of the file: input

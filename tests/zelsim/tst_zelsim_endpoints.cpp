@@ -37,110 +37,104 @@ QByteArray readAtLeast(QIODevice &device, qsizetype size) {
 class EndpointTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void faultsAsAClientSeesThem_data();
-    void faultsAsAClientSeesThem();
-    void tcpServesOneClientAtATimeUntilItRefuses();
-    void hangupOpensANewTerminalBehindTheLink();
+    void faultsAsAClientSeesThem_data() {
+        QTest::addColumn<bool>("overTcp");
+        QTest::addColumn<QStringList>("faults");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::addColumn<int>("atLeastMs");
+
+        // Drop is for TCP and hangup for the terminal: the other endpoint ignores them.
+        QTest::newRow("pty: silent, drop ignored")
+            << false << QStringList{"silent@2", "drop@3"} << r1 + r3 << 0;
+        // The late reply holds back the one behind it.
+        QTest::newRow("tcp: delay, CP=4 from 2 on") << true << QStringList{"delay@2=300", "cp4@2+"}
+                                                    << r1 + "{CP=4,P=002,0}{CP=4,P=003,0}" << 300;
+        QTest::newRow("tcp: long, hangup ignored")
+            << true << QStringList{"long@2", "hangup@3"} << r1 + "{CP=0,P=002,0} READY" + r3 << 0;
+        QTest::newRow("pty: garbage")
+            << false << QStringList{"garbage@2", "garbage@3=20"}
+            << r1 + StatusReply::garbage(14) + StatusReply::garbage(20) << 0;
+    }
+
+    void faultsAsAClientSeesThem() {
+        QFETCH(bool, overTcp);
+        QFETCH(QStringList, faults);
+        QFETCH(QByteArray, expected);
+        QFETCH(int, atLeastMs);
+        QString error;
+        TcpEndpoint tcp(planOf(faults));
+        PtyEndpoint pty(planOf(faults));
+        QTcpSocket socket;
+        QSerialPort terminal;
+        QIODevice *client = &socket;
+        if (overTcp) {
+            QVERIFY2(tcp.listen(QHostAddress::LocalHost, 0, &error), qPrintable(error));
+            socket.connectToHost(QHostAddress::LocalHost, tcp.port());
+        } else {
+            QVERIFY2(pty.open(&error), qPrintable(error));
+            terminal.setPortName(pty.path());
+            QVERIFY(terminal.open(QIODevice::ReadWrite));
+            client = &terminal;
+        }
+        QElapsedTimer clock;
+        clock.start();
+        // Two answered packets around one that takes no reply, glued together.
+        client->write("{SR}{X,1}{F,1,A|\r\n}{X,2}");
+        QCOMPARE(readAtLeast(*client, expected.size()), expected);
+        QVERIFY(clock.elapsed() >= atLeastMs);
+    }
+
+    void tcpServesOneClientAtATimeUntilItRefuses() {
+        TcpEndpoint endpoint(planOf({"drop@3", "refuse@3"}));
+        TcpEndpoint refusing(planOf({"refuse"}));
+        QString error;
+        QVERIFY2(endpoint.listen(QHostAddress::LocalHost, 0, &error), qPrintable(error));
+        QVERIFY2(refusing.listen(QHostAddress::LocalHost, 0, &error), qPrintable(error));
+        QTcpSocket first, second;
+        first.connectToHost(QHostAddress::LocalHost, endpoint.port());
+        QTRY_COMPARE_WITH_TIMEOUT(endpoint.connectionCount(), 1, Patience);
+        second.connectToHost(QHostAddress::LocalHost, endpoint.port());
+        QVERIFY(second.waitForConnected(Patience));
+        second.write("{SR}");
+        first.write("{SR}{X,1}");
+        QCOMPARE(readAtLeast(first, 28), r1 + r2);
+        QCOMPARE(second.bytesAvailable(), 0);
+        // The drop ends the first session without a reply; the waiting client gets one of its own.
+        first.write("{X,2}");
+        QTRY_COMPARE_WITH_TIMEOUT(first.state(), QAbstractSocket::UnconnectedState, Patience);
+        QCOMPARE(first.readAll(), QByteArray());
+        QCOMPARE(readAtLeast(second, 14), r1);
+        for (const quint16 port : {endpoint.port(), refusing.port()}) {
+            QTcpSocket late;
+            late.connectToHost(QHostAddress::LocalHost, port);
+            QTRY_COMPARE_WITH_TIMEOUT(late.error(), QAbstractSocket::ConnectionRefusedError,
+                                      Patience);
+        }
+    }
+
+    void hangupOpensANewTerminalBehindTheLink() {
+        QTemporaryDir dir;
+        const QString link = dir.filePath(QStringLiteral("zelsim-tty"));
+        PtyEndpoint endpoint(planOf({"hangup@2"}));
+        endpoint.setLinkPath(link);
+        QSignalSpy paths(&endpoint, &PtyEndpoint::pathChanged);
+        QString error;
+        QVERIFY2(endpoint.open(&error), qPrintable(error));
+        QSerialPort first(link), second(link);
+        QVERIFY(first.open(QIODevice::ReadWrite));
+        first.write("{SR}{X,1}");
+        QTRY_VERIFY_WITH_TIMEOUT(first.error() != QSerialPort::NoError, Patience);
+        // The reply sent before the hangup still arrives.
+        QCOMPARE(first.readAll(), r1);
+        first.close();
+        QCOMPARE(paths.count(), 2);
+        QVERIFY(second.open(QIODevice::ReadWrite));
+        second.write("{SR}");
+        QCOMPARE(readAtLeast(second, 14), r1);
+        endpoint.close();
+        QVERIFY(!QFileInfo(link).isSymLink());
+    }
 };
-
-void EndpointTest::faultsAsAClientSeesThem_data() {
-    QTest::addColumn<bool>("overTcp");
-    QTest::addColumn<QStringList>("faults");
-    QTest::addColumn<QByteArray>("expected");
-    QTest::addColumn<int>("atLeastMs");
-
-    // Drop is for TCP and hangup for the terminal: the other endpoint ignores them.
-    QTest::newRow("pty: silent, drop ignored")
-        << false << QStringList{"silent@2", "drop@3"} << r1 + r3 << 0;
-    // The late reply holds back the one behind it.
-    QTest::newRow("tcp: delay, CP=4 from 2 on") << true << QStringList{"delay@2=300", "cp4@2+"}
-                                                << r1 + "{CP=4,P=002,0}{CP=4,P=003,0}" << 300;
-    QTest::newRow("pty: packet error")
-        << false << QStringList{"error@2"} << r1 + "{CP=4,P=002,?}" + r3 << 0;
-    QTest::newRow("pty: short") << false << QStringList{"short@2"} << r1 + "{CP=0,P=00" + r3 << 0;
-    QTest::newRow("tcp: long, hangup ignored")
-        << true << QStringList{"long@2", "hangup@3"} << r1 + "{CP=0,P=002,0} READY" + r3 << 0;
-    QTest::newRow("pty: garbage") << false << QStringList{"garbage@2", "garbage@3=20"}
-                                  << r1 + StatusReply::garbage(14) + StatusReply::garbage(20) << 0;
-}
-
-void EndpointTest::faultsAsAClientSeesThem() {
-    QFETCH(bool, overTcp);
-    QFETCH(QStringList, faults);
-    QFETCH(QByteArray, expected);
-    QFETCH(int, atLeastMs);
-    QString error;
-    TcpEndpoint tcp(planOf(faults));
-    PtyEndpoint pty(planOf(faults));
-    QTcpSocket socket;
-    QSerialPort terminal;
-    QIODevice *client = &socket;
-    if (overTcp) {
-        QVERIFY2(tcp.listen(QHostAddress::LocalHost, 0, &error), qPrintable(error));
-        socket.connectToHost(QHostAddress::LocalHost, tcp.port());
-    } else {
-        QVERIFY2(pty.open(&error), qPrintable(error));
-        terminal.setPortName(pty.path());
-        QVERIFY(terminal.open(QIODevice::ReadWrite));
-        client = &terminal;
-    }
-    QElapsedTimer clock;
-    clock.start();
-    // Two answered packets around one that takes no reply, glued together.
-    client->write("{SR}{X,1}{F,1,A|\r\n}{X,2}");
-    QCOMPARE(readAtLeast(*client, expected.size()), expected);
-    QVERIFY(clock.elapsed() >= atLeastMs);
-}
-
-void EndpointTest::tcpServesOneClientAtATimeUntilItRefuses() {
-    TcpEndpoint endpoint(planOf({"drop@3", "refuse@3"}));
-    TcpEndpoint refusing(planOf({"refuse"}));
-    QString error;
-    QVERIFY2(endpoint.listen(QHostAddress::LocalHost, 0, &error), qPrintable(error));
-    QVERIFY2(refusing.listen(QHostAddress::LocalHost, 0, &error), qPrintable(error));
-    QTcpSocket first, second;
-    first.connectToHost(QHostAddress::LocalHost, endpoint.port());
-    QTRY_COMPARE_WITH_TIMEOUT(endpoint.connectionCount(), 1, Patience);
-    second.connectToHost(QHostAddress::LocalHost, endpoint.port());
-    QVERIFY(second.waitForConnected(Patience));
-    second.write("{SR}");
-    first.write("{SR}{X,1}");
-    QCOMPARE(readAtLeast(first, 28), r1 + r2);
-    QCOMPARE(second.bytesAvailable(), 0);
-    // The drop ends the first session without a reply; the waiting client gets one of its own.
-    first.write("{X,2}");
-    QTRY_COMPARE_WITH_TIMEOUT(first.state(), QAbstractSocket::UnconnectedState, Patience);
-    QCOMPARE(first.readAll(), QByteArray());
-    QCOMPARE(readAtLeast(second, 14), r1);
-    for (const quint16 port : {endpoint.port(), refusing.port()}) {
-        QTcpSocket late;
-        late.connectToHost(QHostAddress::LocalHost, port);
-        QTRY_COMPARE_WITH_TIMEOUT(late.error(), QAbstractSocket::ConnectionRefusedError, Patience);
-    }
-}
-
-void EndpointTest::hangupOpensANewTerminalBehindTheLink() {
-    QTemporaryDir dir;
-    const QString link = dir.filePath(QStringLiteral("zelsim-tty"));
-    PtyEndpoint endpoint(planOf({"hangup@2"}));
-    endpoint.setLinkPath(link);
-    QSignalSpy paths(&endpoint, &PtyEndpoint::pathChanged);
-    QString error;
-    QVERIFY2(endpoint.open(&error), qPrintable(error));
-    QSerialPort first(link), second(link);
-    QVERIFY(first.open(QIODevice::ReadWrite));
-    first.write("{SR}{X,1}");
-    QTRY_VERIFY_WITH_TIMEOUT(first.error() != QSerialPort::NoError, Patience);
-    // The reply sent before the hangup still arrives.
-    QCOMPARE(first.readAll(), r1);
-    first.close();
-    QCOMPARE(paths.count(), 2);
-    QVERIFY(second.open(QIODevice::ReadWrite));
-    second.write("{SR}");
-    QCOMPARE(readAtLeast(second, 14), r1);
-    endpoint.close();
-    QVERIFY(!QFileInfo(link).isSymLink());
-}
 
 QTEST_GUILESS_MAIN(EndpointTest)
 #include "tst_zelsim_endpoints.moc"
