@@ -9,10 +9,18 @@
 #include "SocketControl.h"
 #include "SocketLink.h"
 #include "Stopwatch.h"
+#include "TrafficRecorder.h"
+#include "TrafficText.h"
 
+#include <QTimer>
+
+#include <algorithm>
 #include <cstdio>
 
 namespace {
+// Rows a Traffic pane of the window's height shows at once.
+constexpr quint64 kRowsInView = 40;
+
 // Both links exist, as in the window; the mode picks the one that is used.
 struct Links {
     SharedState state;
@@ -21,13 +29,39 @@ struct Links {
     SerialLink serial{state, port, view};
     SocketControl socketControl;
     SocketLink socket{state, view, socketControl};
+    TrafficRecorder recorder;
+    QTimer paneTimer;
+    qsizetype shownCharacters = 0;
 
-    Links() {
+    explicit Links(UtilityClient::Trace trace) {
+        if (trace != UtilityClient::Trace::None) {
+            serial.setTrafficRecorder(&recorder);
+            socket.setTrafficRecorder(&recorder);
+        }
+        if (trace == UtilityClient::Trace::Shown) {
+            paneTimer.setInterval(100);
+            QObject::connect(&paneTimer, &QTimer::timeout, &paneTimer, [this] { showNewest(); });
+            paneTimer.start();
+        }
         // Off, as FileSender leaves it after each reply wait; it switches
         // it on around every one.
         socket.setKeepAlive(false);
         state.handshaking = 0;
         state.replyTimeout = 30.0f;
+    }
+
+    // What the open pane does on each poll: it follows the newest row, so
+    // its view paints the last rows with every cell's text.
+    void showNewest() {
+        const quint64 end = recorder.endNumber();
+        const quint64 from = std::max(recorder.firstNumber(), end - std::min(end, kRowsInView));
+        for (quint64 n = from; n < end; ++n) {
+            const TrafficRow &row = recorder.row(n);
+            shownCharacters += TrafficText::time(row).size() + TrafficText::direction(row).size() +
+                               recorder.linkName(row.link).size() +
+                               TrafficText::verdict(row).size() +
+                               TrafficText::bytes(row, recorder.bytes(row), 2000).size();
+        }
     }
 
     Elapsed transfer(const QString &application) {
@@ -47,9 +81,9 @@ struct Links {
 
 namespace UtilityClient {
 
-Elapsed overSerial(const QString &tty, const QString &application) {
+Elapsed overSerial(const QString &tty, const QString &application, Trace trace) {
     qputenv("ZELDL_COM1", tty.toLocal8Bit());
-    Links links;
+    Links links(trace);
     links.state.mode = 0;
     links.serial.configurePort();
     if (!links.port.isOpen())
@@ -57,8 +91,8 @@ Elapsed overSerial(const QString &tty, const QString &application) {
     return links.transfer(application);
 }
 
-Elapsed overTcp(quint16 port, const QString &application) {
-    Links links;
+Elapsed overTcp(quint16 port, const QString &application, Trace trace) {
+    Links links(trace);
     links.state.mode = 1;
     links.state.ipAddress = QStringLiteral("127.0.0.1");
     links.state.ipPort = port;

@@ -10,7 +10,13 @@
 // that did not end with "Download Finished" counts as failed.
 namespace UtilityClient {
 
-Elapsed overSerial(const QString &tty, const QString &application);
-Elapsed overTcp(quint16 port, const QString &application);
+// How a run traces: not at all; into the traffic recorder, as the window
+// does with its Traffic pane closed; or with the pane open as well: ten
+// times a second the new rows are taken in and the texts of the rows a
+// view shows are made.
+enum class Trace { None, Recorded, Shown };
+
+Elapsed overSerial(const QString &tty, const QString &application, Trace trace);
+Elapsed overTcp(quint16 port, const QString &application, Trace trace);
 
 } // namespace UtilityClient

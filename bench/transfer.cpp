@@ -1,16 +1,20 @@
 // Sends a generated 20 MB application of 50,000 acknowledged packets to
 // zelsim (instant replies) over a pseudo-terminal and over TCP loopback:
 // once with the utility's transfer (framing, acknowledged packets, reply
-// judging, event loop) and once with a minimal blocking client doing the
-// same exchange. Prints, per link, the best real time of each over some
-// rounds, their ratio, the CPU time each used and the utility's peak
-// memory; then the peak memory of a 200 MB application on each link. A TCP
-// run keeps its client and its printer on one CPU unless --unpinned.
+// judging, event loop, traffic recorder) and once with a minimal blocking
+// client doing the same exchange. Prints, per link, the best real time of
+// each over some rounds, their ratio, the CPU time each used and the
+// utility's peak memory; then the peak memory of a 200 MB application on
+// each link. A TCP run keeps its client and its printer on one CPU unless
+// --unpinned. With --trace-pane it compares instead the utility with its
+// Traffic pane closed, open, and without a recorder at all, and measures
+// the 200 MB application with the pane open.
 //
-//   bench_transfer [--rounds N] [--unpinned]          the whole comparison
+//   bench_transfer [--rounds N] [--unpinned] [--trace-pane]
 //   bench_transfer --run LINK WHO FILE [--unpinned]   one run: LINK serial
-//                                                     or tcp, WHO utility
-//                                                     or reference
+//                                                     or tcp, WHO utility,
+//                                                     utility-pane,
+//                                                     untraced or reference
 #include "BenchApplication.h"
 #include "CpuPin.h"
 #include "ReferenceClient.h"
@@ -28,6 +32,7 @@
 
 namespace {
 constexpr double kTargetRatio = 1.2;
+constexpr double kTargetPaneRatio = 1.05;
 constexpr long kTargetPeakMb = 80;
 const char *const kLinks[] = {"serial", "tcp"};
 
@@ -51,10 +56,14 @@ int runOnce(const QString &link, const QString &who, const QString &application,
                               : SimulatedPrinter::Endpoint::Tcp))
         return 1;
     Elapsed elapsed;
-    if (who == QLatin1String("utility"))
-        elapsed = serial ? UtilityClient::overSerial(printer.tty(), application)
-                         : UtilityClient::overTcp(printer.port(), application);
-    else
+    if (who.startsWith(QLatin1String("utility")) || who == QLatin1String("untraced")) {
+        using Trace = UtilityClient::Trace;
+        const Trace trace = who == QLatin1String("untraced")       ? Trace::None
+                            : who == QLatin1String("utility-pane") ? Trace::Shown
+                                                                   : Trace::Recorded;
+        elapsed = serial ? UtilityClient::overSerial(printer.tty(), application, trace)
+                         : UtilityClient::overTcp(printer.port(), application, trace);
+    } else
         elapsed = serial ? ReferenceClient::overTty(printer.tty(), application)
                          : ReferenceClient::overTcp(printer.port(), application);
     if (elapsed.seconds < 0)
@@ -135,18 +144,59 @@ int compare(const QTemporaryDir &dir, int rounds, bool pinned) {
     return 0;
 }
 
-int checkMemory(const QTemporaryDir &dir, bool pinned) {
+// The Traffic pane open against closed, and the recorder's own cost.
+int comparePane(const QTemporaryDir &dir, int rounds, bool pinned) {
+    qint64 lines = 0;
+    const QString application = BenchApplication::make(dir, 20, &lines);
+    if (application.isEmpty())
+        return 1;
+    Best closed[2], open[2], untraced[2];
+    for (int round = 0; round < rounds; ++round) {
+        for (int link = 0; link < 2; ++link) {
+            const Run none = runChild(kLinks[link], "untraced", application, pinned);
+            const Run shut = runChild(kLinks[link], "utility", application, pinned);
+            const Run shown = runChild(kLinks[link], "utility-pane", application, pinned);
+            if (none.failed() || shut.failed() || shown.failed())
+                return 1;
+            untraced[link].add(none);
+            closed[link].add(shut);
+            open[link].add(shown);
+        }
+    }
+    std::printf("traffic pane: 20 MB, %lld lines, %d acknowledged packets, best of %d, %s\n", lines,
+                BenchApplication::kPackets, rounds,
+                pinned ? "TCP runs on one CPU" : "runs unpinned");
+    std::printf("  %-7s %12s %10s %7s %12s %14s %9s\n", "link", "pane open s", "closed s", "ratio",
+                "untraced s", "closed/untr.", "peak RSS");
+    bool met = true;
+    for (int link = 0; link < 2; ++link) {
+        const Run &shown = open[link].run;
+        const Run &shut = closed[link].run;
+        const Run &none = untraced[link].run;
+        const double ratio = shown.elapsed.seconds / shut.elapsed.seconds;
+        met = met && ratio <= kTargetPaneRatio;
+        std::printf("  %-7s %12.2f %10.2f %7.3f %12.2f %14.3f %6ld MB\n", kLinks[link],
+                    shown.elapsed.seconds, shut.elapsed.seconds, ratio, none.elapsed.seconds,
+                    shut.elapsed.seconds / none.elapsed.seconds, shown.peakKb / 1024);
+    }
+    std::printf("  target: pane open / closed <= %.2f on both links: %s\n", kTargetPaneRatio,
+                met ? "met" : "not met");
+    std::fflush(stdout);
+    return 0;
+}
+
+int checkMemory(const QTemporaryDir &dir, bool pinned, const char *who) {
     qint64 lines = 0;
     const QString application = BenchApplication::make(dir, 200, &lines);
     if (application.isEmpty())
         return 1;
     for (const char *link : kLinks) {
-        const Run run = runChild(link, "utility", application, pinned);
+        const Run run = runChild(link, who, application, pinned);
         if (run.failed())
             return 1;
-        std::printf("memory: %s, 200 MB application, %lld lines in %.1f s, peak RSS %ld MB "
+        std::printf("memory: %s, %s, 200 MB application, %lld lines in %.1f s, peak RSS %ld MB "
                     "(target < %ld MB)\n",
-                    link, lines, run.elapsed.seconds, run.peakKb / 1024, kTargetPeakMb);
+                    link, who, lines, run.elapsed.seconds, run.peakKb / 1024, kTargetPeakMb);
         std::fflush(stdout);
     }
     return 0;
@@ -158,6 +208,7 @@ int main(int argc, char *argv[]) {
     QCoreApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     const bool pinned = args.removeAll(QStringLiteral("--unpinned")) == 0;
+    const bool pane = args.removeAll(QStringLiteral("--trace-pane")) > 0;
     if (args.size() == 4 && args[0] == QLatin1String("--run"))
         return runOnce(args[1], args[2], args[3], pinned);
 
@@ -165,7 +216,7 @@ int main(int argc, char *argv[]) {
     if (args.size() == 2 && args[0] == QLatin1String("--rounds")) {
         rounds = std::max(1, args[1].toInt());
     } else if (!args.isEmpty()) {
-        std::fprintf(stderr, "usage: bench_transfer [--rounds N] [--unpinned]\n");
+        std::fprintf(stderr, "usage: bench_transfer [--rounds N] [--unpinned] [--trace-pane]\n");
         return 2;
     }
     QTemporaryDir dir;
@@ -173,7 +224,7 @@ int main(int argc, char *argv[]) {
         return 1;
     // The runs must not read or write the user's settings.
     qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
-    if (const int failed = compare(dir, rounds, pinned))
+    if (const int failed = pane ? comparePane(dir, rounds, pinned) : compare(dir, rounds, pinned))
         return failed;
-    return checkMemory(dir, pinned);
+    return checkMemory(dir, pinned, pane ? "utility-pane" : "utility");
 }

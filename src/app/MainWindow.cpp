@@ -16,15 +16,20 @@
 #include "PrinterModels.h"
 #include "PrinterSelection.h"
 #include "QtFileChooser.h"
+#include "RatePanel.h"
 #include "SerialLink.h"
 #include "SerialPortControl.h"
+#include "SetFileCommands.h"
 #include "SettingsCommands.h"
 #include "SettingsStore.h"
 #include "SharedState.h"
 #include "SocketControl.h"
 #include "SocketLink.h"
 #include "Startup.h"
+#include "StatusHistory.h"
+#include "StatusLine.h"
 #include "StoredValues.h"
+#include "TrafficPane.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -34,20 +39,30 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QDockWidget>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 
+#include <algorithm>
+
 const QString MainWindow::kBlankStatus = QString(59, QLatin1Char(' '));
+
+namespace {
+// Whether the Traffic pane shows; no other part of the program writes it.
+const char *const kTrafficPaneKey = "TrafficPane";
+} // namespace
 
 MainWindow::MainWindow(SharedState &state, DownloadSet &set, SettingsStore &store,
                        InstanceLock *instanceLock, QWidget *parent)
@@ -63,6 +78,8 @@ MainWindow::MainWindow(SharedState &state, DownloadSet &set, SettingsStore &stor
     m_timers = new LinkTimers(m_state, *m_serial, *m_socket, *this, this);
     m_timers->resetTimer().setObjectName(QStringLiteral("resetTimer"));
     m_sender = std::make_unique<FileSender>(m_state, m_set, *this, *m_serial, *m_socket);
+    // Before anything can write a status.
+    createTrafficView();
     m_lookups = std::make_unique<LookupStage>(m_state, m_set, *this, *m_serial, *m_sender);
     m_models =
         std::make_unique<ModelSequences>(m_state, m_set, *this, *m_serial, *m_socket, *m_sender);
@@ -76,6 +93,74 @@ MainWindow::MainWindow(SharedState &state, DownloadSet &set, SettingsStore &stor
     connectCommands();
 }
 
+void MainWindow::createTrafficView() {
+    m_serial->setTrafficRecorder(&m_trace);
+    m_socket->setTrafficRecorder(&m_trace);
+    m_history = new StatusHistory(this);
+    m_statusLine = StatusLine::takePlaceOf(m_ui.statusLabel);
+    m_ui.statusLabel = m_statusLine;
+    connect(m_statusLine, &StatusLine::activated, this, &MainWindow::showStatusHistory);
+    m_ratePanel = new RatePanel(*m_sender, m_ui.statusBarWidget);
+    m_ui.statusBarWidget->addWidget(m_ratePanel);
+
+    m_trafficDock = new QDockWidget(QStringLiteral("Traffic"), this);
+    m_trafficDock->setObjectName(QStringLiteral("trafficDock"));
+    m_trafficDock->setAllowedAreas(Qt::TopDockWidgetArea | Qt::BottomDockWidgetArea);
+    addDockWidget(Qt::BottomDockWidgetArea, m_trafficDock);
+    m_trafficDock->hide();
+    QAction *toggle = m_trafficDock->toggleViewAction();
+    toggle->setObjectName(QStringLiteral("trafficAction"));
+    toggle->setText(QStringLiteral("&Traffic"));
+    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+    toggle->setChecked(false);
+    m_ui.viewMenu->addSeparator()->setObjectName(QStringLiteral("trafficSeparator"));
+    m_ui.viewMenu->addAction(toggle);
+    // Also when its own close button hides the pane.
+    connect(toggle, &QAction::toggled, this, &MainWindow::trafficPaneToggled);
+}
+
+void MainWindow::trafficPaneToggled(bool shown) {
+    if (shown && !m_trafficPane) {
+        m_trafficPane = new TrafficPane(m_trace, *m_history, m_trafficDock);
+        m_trafficDock->setWidget(m_trafficPane);
+    }
+    if (shown) {
+        // Once laid out, the window makes room for the pane.
+        QTimer::singleShot(0, this, &MainWindow::makeRoomForTrafficPane);
+    } else if (m_trafficRoom > 0) {
+        // and gives the room back.
+        resize(width(), height() - m_trafficRoom);
+        m_trafficRoom = 0;
+    }
+    if (shown != m_trafficShownStored && !m_state.exitRequested) {
+        m_trafficShownStored = shown;
+        m_store.write(QLatin1String(kTrafficPaneKey), SettingText::fromBool(shown));
+    }
+}
+
+void MainWindow::makeRoomForTrafficPane() {
+    const QScreen *s = screen();
+    if (!m_trafficDock->isVisible() || m_trafficDock->isFloating() || !s ||
+        (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+        return;
+    const int room = std::min(m_trafficDock->sizeHint().height() - m_trafficDock->height(),
+                              s->availableGeometry().height() - frameGeometry().height());
+    if (room <= 0)
+        return;
+    m_trafficRoom += room;
+    resize(width(), height() + room);
+}
+
+void MainWindow::showTrafficPane(bool shown) {
+    m_trafficDock->toggleViewAction()->setChecked(shown);
+    m_trafficDock->setVisible(shown);
+}
+
+void MainWindow::showStatusHistory() {
+    showTrafficPane(true);
+    m_trafficPane->showHistory();
+}
+
 void MainWindow::createEditor() {
     const WindowHooks hooks{[this] { showOperatorPrompt(); }, [this] { centerWindow(); },
                             [this](int width) {
@@ -87,6 +172,10 @@ void MainWindow::createEditor() {
     m_printers = new PrinterSelection(*this, m_ui, m_state, m_store, *this, *m_serial, *m_setPanel,
                                       hooks, this);
     m_drops = new FileDropTarget(*this, m_ui, *m_setPanel, this);
+    m_setFiles =
+        new SetFileCommands(*this, m_ui, m_state, m_store, *this, *m_serial, *m_socket, *m_setPanel,
+                            *m_printers, *m_ui.openSetAction, *m_ui.recentSetsMenu, this);
+    m_drops->setSetFiles(*m_setFiles);
 }
 
 void MainWindow::setFileChooser(FileChooser &chooser) {
@@ -97,7 +186,13 @@ void MainWindow::showOperatorPrompt() {
     m_models->showOperatorPrompt();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    // The window's children go after its members: nothing may reach the
+    // recorder once it has gone.
+    m_serial->setTrafficRecorder(nullptr);
+    m_socket->setTrafficRecorder(nullptr);
+    delete m_trafficDock;
+}
 
 void MainWindow::connectCommands() {
     connect(m_ui.closeButton, &QPushButton::clicked, this, &MainWindow::closeProgram);
@@ -113,6 +208,7 @@ void MainWindow::connectCommands() {
             &SettingsCommands::editTcpIpSettings);
     connect(m_ui.timeoutAction, &QAction::triggered, m_settings, &SettingsCommands::editTimeout);
     connect(m_ui.aboutAction, &QAction::triggered, m_settings, &SettingsCommands::showAbout);
+    connect(m_ui.saveSetAction, &QAction::triggered, m_setFiles, &SetFileCommands::saveSetAs);
     connect(m_prompt, &DefaultSettingsPrompt::neverChanged, this, [this](bool never) {
         m_ui.defaultCheckAction->setChecked(!never);
         m_state.neverShowDefault = never;
@@ -199,6 +295,10 @@ void MainWindow::restoreSettings() {
     m_serial->openPort();
     if (m_state.mode == 1)
         setStatus(kBlankStatus);
+
+    // the Traffic pane as it was left
+    m_trafficShownStored = stored.flag(QLatin1String(kTrafficPaneKey), false);
+    showTrafficPane(m_trafficShownStored);
     if (!stored.replacedText().isEmpty())
         setStatus(stored.replacedText());
 }
@@ -274,6 +374,7 @@ void MainWindow::startDownload() {
     // slips through must not start a second one inside the first.
     if (!m_ui.downloadButton->isEnabled())
         return;
+    m_trace.restartClock();
     m_download->run();
 }
 
@@ -349,13 +450,14 @@ void MainWindow::closeEvent(QCloseEvent *event) {
 }
 
 void MainWindow::setStatus(const QString &text) {
-    const bool changed = m_ui.statusLabel->text() != text;
-    m_ui.statusLabel->setText(text);
+    const bool changed = m_statusLine->text() != text;
+    m_statusLine->setText(text);
     if (changed) {
         // A screen reader announces the new status as it comes.
         QAccessibleEvent event(m_ui.statusLabel, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&event);
     }
+    m_history->record(text);
     Q_EMIT statusWritten(text);
 }
 
@@ -398,6 +500,7 @@ void MainWindow::setLinkPanel(const QString &text) {
 }
 
 void MainWindow::setDownloadLocked(bool locked) {
+    m_ratePanel->setActive(locked);
     m_ui.closeButton->setEnabled(!locked);
     m_ui.cancelButton->setEnabled(locked);
     for (QWidget *frame :
@@ -408,7 +511,8 @@ void MainWindow::setDownloadLocked(bool locked) {
     // set or close the port it waits on.
     for (QAction *action : {m_ui.standardViewAction, m_ui.lookupViewAction, m_ui.modeAction,
                             m_ui.commAction, m_ui.tcpipAction, m_ui.timeoutAction, m_ui.toolbarMode,
-                            m_ui.toolbarComm, m_ui.toolbarTcpip})
+                            m_ui.toolbarComm, m_ui.toolbarTcpip, m_ui.openSetAction,
+                            m_ui.saveSetAction, m_ui.recentSetsMenu->menuAction()})
         action->setEnabled(!locked);
 }
 

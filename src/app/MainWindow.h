@@ -3,6 +3,7 @@
 #include "EngineView.h"
 #include "MainWindowUi.h"
 #include "PrinterSelection.h"
+#include "TrafficRecorder.h"
 
 #include <QMainWindow>
 
@@ -18,13 +19,19 @@ class InstanceLock;
 class LinkTimers;
 class LookupStage;
 class ModelSequences;
+class QDockWidget;
 class QtFileChooser;
+class RatePanel;
 class SerialLink;
 class SerialPortControl;
+class SetFileCommands;
 class SettingsCommands;
 class SettingsStore;
 class SocketControl;
 class SocketLink;
+class StatusHistory;
+class StatusLine;
+class TrafficPane;
 class DefaultSettingsPrompt;
 struct SharedState;
 
@@ -71,6 +78,10 @@ public:
     // a test puts its own in place.
     void setFileChooser(FileChooser &chooser);
 
+    // The Traffic pane (made when first shown) and the status history in it.
+    void showTrafficPane(bool shown);
+    void showStatusHistory();
+
     const MainWindowUi &ui() const { return m_ui; }
     SerialLink &serialLink() { return *m_serial; }
     SerialPortControl &serialPort() { return *m_serialPort; }
@@ -81,6 +92,12 @@ public:
     FileDropTarget &fileDrops() { return *m_drops; }
     DefaultSettingsPrompt &prompt() { return *m_prompt; }
     SettingsCommands &settingsCommands() { return *m_settings; }
+    SetFileCommands &setFiles() { return *m_setFiles; }
+    TrafficRecorder &trafficRecorder() { return m_trace; }
+    QDockWidget &trafficDock() { return *m_trafficDock; }
+    // Null until the pane is first shown.
+    TrafficPane *trafficPane() { return m_trafficPane; }
+    StatusHistory &statusHistory() { return *m_history; }
     QString helpFile() const { return m_helpFile; }
     void setHelpFile(const QString &path) { m_helpFile = path; }
 
@@ -113,12 +130,17 @@ private:
     void connectCommands();
     void createEditor();
     void releaseSingleInstance();
+    void createTrafficView();
+    void trafficPaneToggled(bool shown);
+    void makeRoomForTrafficPane();
 
     SharedState &m_state;
     DownloadSet &m_set;
     SettingsStore &m_store;
     InstanceLock *m_instanceLock;
     MainWindowUi m_ui;
+    // Before the links, which record into it.
+    TrafficRecorder m_trace;
     SerialPortControl *m_serialPort;
     SerialLink *m_serial;
     LinkTimers *m_timers;
@@ -134,5 +156,15 @@ private:
     FileDropTarget *m_drops;
     DefaultSettingsPrompt *m_prompt;
     SettingsCommands *m_settings;
+    SetFileCommands *m_setFiles;
+    StatusLine *m_statusLine;
+    StatusHistory *m_history;
+    RatePanel *m_ratePanel;
+    QDockWidget *m_trafficDock;
+    TrafficPane *m_trafficPane = nullptr;
+    // The pane's state as the store holds it.
+    bool m_trafficShownStored = false;
+    // Height the window grew by to show the pane.
+    int m_trafficRoom = 0;
     QString m_helpFile;
 };

@@ -94,6 +94,13 @@ void MainWindowUi::setupUi(QMainWindow *window) {
     // Menus
     QMenuBar *bar = window->menuBar();
     fileMenu = named(bar->addMenu(QStringLiteral("&File")), "fileMenu");
+    openSetAction = menuItem(fileMenu, "openSetAction", QStringLiteral("&Open Set..."));
+    openSetAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    saveSetAction = menuItem(fileMenu, "saveSetAction", QStringLiteral("Save Set &As..."));
+    saveSetAction->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    recentSetsMenu = named(fileMenu->addMenu(QStringLiteral("&Recent Sets")), "recentSetsMenu");
+    recentSetsMenu->menuAction()->setObjectName(QStringLiteral("recentSetsAction"));
+    setFileSeparator = separator(fileMenu, "setFileSeparator");
     downloadAction = menuItem(fileMenu, "downloadAction", QStringLiteral("&Download"));
     fileSeparator = separator(fileMenu, "fileSeparator");
     exitAction = menuItem(fileMenu, "exitAction", QStringLiteral("E&xit"));

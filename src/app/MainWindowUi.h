@@ -23,6 +23,10 @@ class QWidget;
 struct MainWindowUi : EditorControls {
     // Menus
     QMenu *fileMenu = nullptr;
+    QAction *openSetAction = nullptr;
+    QAction *saveSetAction = nullptr;
+    QMenu *recentSetsMenu = nullptr;
+    QAction *setFileSeparator = nullptr;
     QAction *downloadAction = nullptr;
     QAction *fileSeparator = nullptr;
     QAction *exitAction = nullptr;

@@ -124,6 +124,10 @@ FileSender::Outcome FileSender::send(Kind kind, const QString &path, const QStri
     const qint64 length = file.size();
     qint64 sent = 0;
     int lastPercent = 0;
+    m_progress.sent = 0;
+    m_progress.length = length;
+    m_progress.started.start();
+    m_progress.running = true;
 
     const auto stage =
         kind == Kind::Lookup ? ReplyVerdict::Stage::Lookup : ReplyVerdict::Stage::Application;
@@ -146,6 +150,7 @@ FileSender::Outcome FileSender::send(Kind kind, const QString &path, const QStri
             break;
         }
         sent += line->size();
+        m_progress.sent = sent;
         lastPercent = percentOf(sent, length);
         m_view.setProgressValue(lastPercent);
         if (kind == Kind::Format) {
@@ -179,6 +184,7 @@ FileSender::Outcome FileSender::send(Kind kind, const QString &path, const QStri
             m_state.downloadError = true;
     }
     file.close();
+    m_progress.running = false;
     m_serial.clearInput();
     if (lastPercent < 100)
         m_view.setProgressValue(100);

@@ -3,6 +3,7 @@
 #include "ReplyVerdict.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
 
 class DownloadSet;
@@ -30,6 +31,15 @@ public:
         int unanswered = 0;
     };
 
+    // The file under way, for a display of the rate: the bytes of its lines
+    // sent so far (line ends not counted), its length, and since when.
+    struct Progress {
+        qint64 sent = 0;
+        qint64 length = 0;
+        QElapsedTimer started;
+        bool running = false;
+    };
+
     FileSender(SharedState &state, const DownloadSet &set, EngineView &view, SerialChannel &serial,
                SocketChannel &socket);
 
@@ -54,6 +64,8 @@ public:
     // The file layer's error number and text.
     static QString fileErrorText(const QFileDevice &file);
 
+    const Progress &progress() const { return m_progress; }
+
 private:
     void showFileError(Kind kind, const QFileDevice &file);
     void showEnd(Kind kind, const Outcome &outcome);
@@ -67,4 +79,5 @@ private:
     EngineView &m_view;
     SerialChannel &m_serial;
     SocketChannel &m_socket;
+    Progress m_progress;
 };

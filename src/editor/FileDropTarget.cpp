@@ -3,6 +3,7 @@
 #include "DownloadSetPanel.h"
 #include "DownloadSetRules.h"
 #include "EditorControls.h"
+#include "SetFileCommands.h"
 
 #include <QDropEvent>
 #include <QFileInfo>
@@ -63,7 +64,19 @@ bool FileDropTarget::lookupsWelcome() const {
     return m_ui.addLookupButton->isEnabled() && m_ui.lookupGroup->isVisibleTo(&m_window);
 }
 
+QString FileDropTarget::setFileIn(const QStringList &paths) const {
+    if (!m_sets)
+        return {};
+    for (const QString &path : paths)
+        if (SetFileCommands::isSetFile(path))
+            return path;
+    return {};
+}
+
 bool FileDropTarget::accepts(const QStringList &paths) const {
+    // A set file replaces the whole set; it is taken only while one may be opened.
+    if (!setFileIn(paths).isEmpty())
+        return m_sets->canOpen();
     const Sorted sorted = sort(paths);
     const bool application = !sorted.application.isEmpty() && m_ui.addAppButton->isEnabled();
     // A format needs a chosen application that is not a bundle.
@@ -75,6 +88,10 @@ bool FileDropTarget::accepts(const QStringList &paths) const {
 }
 
 void FileDropTarget::drop(const QStringList &paths) {
+    if (const QString set = setFileIn(paths); !set.isEmpty()) {
+        m_sets->open(set);
+        return;
+    }
     const Sorted sorted = sort(paths);
     if (!sorted.application.isEmpty() && m_ui.addAppButton->isEnabled())
         m_panel.takeApplication(sorted.application);

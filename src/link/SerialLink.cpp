@@ -8,6 +8,7 @@
 #include "SerialPortControl.h"
 #include "SharedState.h"
 #include "StoredValues.h"
+#include "TrafficRecorder.h"
 #include "Wait.h"
 
 #include <limits>
@@ -67,8 +68,10 @@ void SerialLink::send(const QByteArray &text) {
     }
     // Stray bytes go before the packet does: a reply that comes before its
     // wait starts (the wait below lets the event loop run) must count.
-    m_port.clearInput();
+    discardInput();
     m_port.output(text);
+    if (m_trace)
+        m_trace->recordSent(traceLink(), text);
     if (m_port.bytesToWrite() > kOutputHighWater) {
         Wait::until(
             [&] {
@@ -86,7 +89,27 @@ void SerialLink::drainOutput() {
 }
 
 void SerialLink::clearInput() {
+    discardInput();
+}
+
+void SerialLink::discardInput() {
+    if (m_trace && m_port.inBufferCount() > 0)
+        m_trace->recordStray(traceLink(), m_port.input());
     m_port.clearInput();
+}
+
+void SerialLink::setTrafficRecorder(TrafficRecorder *recorder) {
+    m_trace = recorder;
+    m_tracedPort = -1;
+}
+
+quint8 SerialLink::traceLink() {
+    // The dialogs may renumber the port between two downloads.
+    if (m_port.commPort() != m_tracedPort) {
+        m_tracedPort = m_port.commPort();
+        m_traceLink = m_trace->linkId(QStringLiteral("Com") + QString::number(m_tracedPort));
+    }
+    return m_traceLink;
 }
 
 QString SerialLink::portSettings() const {
@@ -119,8 +142,11 @@ qint16 SerialLink::receive(QByteArray &reply, qint32 count, float &timeout) {
         return NotOpen;
     }
     reply = m_port.input();
+    const Result code = result == Wait::Result::TimedOut ? TimedOut : Received;
+    if (m_trace)
+        m_trace->recordReply(traceLink(), reply, code);
     m_view.setStatus(QStringLiteral("Status - -99"));
-    return result == Wait::Result::TimedOut ? TimedOut : Received;
+    return code;
 }
 
 void SerialLink::onLineEvent(int code) {

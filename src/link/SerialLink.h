@@ -8,6 +8,7 @@
 class EngineView;
 class SerialPortControl;
 class StoredValues;
+class TrafficRecorder;
 struct SharedState;
 
 // The serial link: configures and opens the port from the shared settings,
@@ -41,10 +42,20 @@ public:
 
     SerialPortControl &port() { return m_port; }
 
+    // Every transmission also goes into the recorder; nullptr traces nothing.
+    void setTrafficRecorder(TrafficRecorder *recorder);
+
 private:
     void reportNotOpen();
+    // Throws away what is waiting; traced, as it may be a late reply.
+    void discardInput();
+    quint8 traceLink();
 
     SharedState &m_state;
     SerialPortControl &m_port;
     EngineView &m_view;
+    TrafficRecorder *m_trace = nullptr;
+    // The port number the trace's link name was made for.
+    int m_tracedPort = -1;
+    quint8 m_traceLink = 0;
 };

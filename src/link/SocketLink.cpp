@@ -4,6 +4,7 @@
 #include "EngineView.h"
 #include "SharedState.h"
 #include "SocketControl.h"
+#include "TrafficRecorder.h"
 #include "Wait.h"
 
 #include <QTimer>
@@ -47,6 +48,7 @@ bool SocketLink::connectToPrinter() {
     if (m_control.state() != SocketControl::Closed)
         m_control.close();
     m_connected = false;
+    m_traceLinkKnown = false;
     const double deadline = Clock::now() + kConnectSeconds;
     // A port number no socket can have is refused like a closed one.
     const qint32 port = m_state.ipPort;
@@ -60,12 +62,34 @@ void SocketLink::send(const QByteArray &text, float &timeout) {
     transmit(text, timeout);
 }
 
-void SocketLink::transmit(const QByteArray &text, float timeout) {
+void SocketLink::setTrafficRecorder(TrafficRecorder *recorder) {
+    m_trace = recorder;
+    m_traceLinkKnown = false;
+}
+
+quint8 SocketLink::traceLink() {
+    if (!m_traceLinkKnown) {
+        const QString host = m_state.ipAddress.contains(QLatin1Char(':'))
+                                 ? QLatin1Char('[') + m_state.ipAddress + QLatin1Char(']')
+                                 : m_state.ipAddress;
+        m_traceLink = m_trace->linkId(host + QLatin1Char(':') + QString::number(m_state.ipPort));
+        m_traceLinkKnown = true;
+    }
+    return m_traceLink;
+}
+
+void SocketLink::transmit(const QByteArray &text, float timeout, bool keepAlive) {
     if (m_control.state() != SocketControl::Connected)
         return;
     const double deadline = Clock::now() + double(timeout);
     m_sendComplete = false;
     m_control.sendData(text);
+    if (m_trace) {
+        if (keepAlive)
+            m_trace->recordKeepAlive(traceLink(), text);
+        else
+            m_trace->recordSent(traceLink(), text);
+    }
     // Bytes of a connection that has gone will never leave: no use waiting.
     Wait::until([this] { return m_sendComplete || m_control.state() != SocketControl::Connected; },
                 deadline, m_state.exitRequested);
@@ -89,11 +113,14 @@ qint16 SocketLink::receive(QByteArray &reply, qint32 count, float &timeout) {
         },
         deadline, m_state.exitRequested);
     reply = m_control.takeData();
+    Result code = reply.size() > count ? TooLong : Received;
     if (reply.size() < count && m_control.state() != SocketControl::Connected)
-        return NotConnected;
-    if (result == Wait::Result::TimedOut)
-        return TimedOut;
-    return reply.size() > count ? TooLong : Received;
+        code = NotConnected;
+    else if (result == Wait::Result::TimedOut)
+        code = TimedOut;
+    if (m_trace)
+        m_trace->recordReply(traceLink(), reply, code);
+    return code;
 }
 
 void SocketLink::closeConnection() {
@@ -153,6 +180,6 @@ void SocketLink::keepAliveFired() {
         return;
     m_keepAliveBusy = true;
     // Not an engine wait: a close by the printer between downloads is quiet.
-    transmit(QByteArrayLiteral(" "), kKeepAliveSendSeconds);
+    transmit(QByteArrayLiteral(" "), kKeepAliveSendSeconds, true);
     m_keepAliveBusy = false;
 }

@@ -9,6 +9,7 @@
 class EngineView;
 class QTimer;
 class SocketControl;
+class TrafficRecorder;
 struct SharedState;
 
 // The TCP/IP link: connects to the printer's address and port, writes text
@@ -37,8 +38,12 @@ public:
 
     bool isConnected() const { return m_connected; }
 
+    // Every transmission also goes into the recorder; nullptr traces nothing.
+    void setTrafficRecorder(TrafficRecorder *recorder);
+
 private:
-    void transmit(const QByteArray &text, float timeout);
+    void transmit(const QByteArray &text, float timeout, bool keepAlive = false);
+    quint8 traceLink();
     void onPeerClosed();
     void onError(int number, const QString &description);
     void fail(const QString &text);
@@ -54,4 +59,8 @@ private:
     // during one of them fails the download.
     int m_engineWaits = 0;
     bool m_keepAliveBusy = false;
+    TrafficRecorder *m_trace = nullptr;
+    // The trace's name for the connection, made when it is first used.
+    bool m_traceLinkKnown = false;
+    quint8 m_traceLink = 0;
 };

@@ -207,8 +207,10 @@ private Q_SLOTS:
         tips.sort();
         QCOMPARE(
             menus.join(",") + ";" + tips.join(","),
-            "&File,&Download,-,E&xit,&Setup,&Mode...,&Comm...,&TCP/IP...,&Timeout...,&View,"
-            "Standard,w/Lookup File,-,Default Comm Settings Check,&Help,&Contents...,&About...,"
+            "&File,&Open Set...,Save Set &As...,&Recent Sets,-,&Download,-,E&xit,&Setup,"
+            "&Mode...,&Comm...,&TCP/IP...,&Timeout...,&View,"
+            "Standard,w/Lookup File,-,Default Comm Settings Check,-,&Traffic,&Help,&Contents...,"
+            "&About...,"
             "-,Mode,Comm Settings,TCP/IP,Download,-,Help,About,-,Exit;"
             "addAppButton=Select ZEL App Filename for download,addFormatButton=Select Format "
             "Filename for download,addLookupButton=Add lookup file to list,appFileLabel=ZEL "

@@ -1,3 +1,5 @@
+#include "ZelsimPrinter.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
@@ -16,42 +18,6 @@ const QByteArray kFormat = "{F,1,A,R,E,200,200,\"FMT1\"|\r\nC,10,10,0,1,1,1,W,\"
 const QByteArray kFormatWire = "{F,1,A,R,E,200,200,\"FMT1\"|C,10,10,0,1,1,1,W,\"HI\"|}";
 const QByteArray kLookupWire = "{R0_XXXX_A|\r\nB|\r\n}";
 const QByteArray kFullWire = kAppWire + kFormatWire + kLookupWire + "{S }";
-
-// The virtual printer as a process, on its endpoints, with its capture.
-struct Printer {
-    QProcess process;
-    QTemporaryDir dir;
-    QString tty;
-    QString port;
-    explicit Printer(const QStringList &options) {
-        process.start(ZELSIM_PATH, QStringList{"--capture", dir.filePath("in")} + options);
-        const bool serial = options.contains("--serial"), tcp = options.contains("--tcp");
-        while (((serial && tty.isEmpty()) || (tcp && port.isEmpty())) &&
-               process.waitForReadyRead(10000))
-            while (process.canReadLine()) {
-                const QString line = QString::fromLocal8Bit(process.readLine().trimmed());
-                if (line.startsWith("serial: "))
-                    tty = line.mid(8);
-                if (line.startsWith("tcp: "))
-                    port = line.section(':', 2);
-            }
-    }
-    ~Printer() {
-        process.terminate();
-        process.waitForFinished(10000);
-    }
-    // Without the keep-alive blanks between packets.
-    QByteArray captured() const {
-        QFile file(dir.filePath("in"));
-        QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        int depth = 0;
-        bytes.removeIf([&](char c) {
-            depth += c == '{' ? 1 : c == '}' ? -1 : 0;
-            return c == ' ' && depth == 0;
-        });
-        return bytes;
-    }
-};
 
 struct Outcome {
     int status = -1;
@@ -78,7 +44,7 @@ class tst_Cli : public QObject {
     QString settingsFile() const {
         return m_dir.filePath("config/Corvane\u00ae ZEL Download Utility.ini");
     }
-    void start(QProcess &cli, QStringList args, const Printer &printer) {
+    void start(QProcess &cli, QStringList args, const ZelsimPrinter &printer) {
         QTcpServer closed;
         closed.listen(QHostAddress::LocalHost);
         args.replaceInStrings("%TCP", "tcp:127.0.0.1:" + printer.port)
@@ -97,7 +63,7 @@ class tst_Cli : public QObject {
                 QString::fromLocal8Bit(cli.readAllStandardOutput()),
                 QString::fromLocal8Bit(cli.readAllStandardError())};
     }
-    Outcome cli(const QStringList &args, const Printer &printer) {
+    Outcome cli(const QStringList &args, const ZelsimPrinter &printer) {
         QProcess process;
         start(process, args, printer);
         return finish(process);
@@ -150,7 +116,7 @@ private Q_SLOTS:
     }
     void exitStatus() {
         QFETCH(QString, args);
-        Printer printer({"--serial", "--tcp", "127.0.0.1:0"});
+        ZelsimPrinter printer({"--serial", "--tcp", "127.0.0.1:0"});
         QVERIFY(!printer.tty.isEmpty());
         const Outcome outcome = cli(QStringList{"download"} + args.split(' '), printer);
         QTEST(outcome.status, "status");
@@ -172,7 +138,7 @@ private Q_SLOTS:
     // Two serial and two TCP/IP printers at once, one of them refusing a
     // packet: each gets its own download and result.
     void severalTargetsAtOnce() {
-        Printer serial1({"--serial"}), serial2({"--serial"}), tcp({"--tcp", "127.0.0.1:0"}),
+        ZelsimPrinter serial1({"--serial"}), serial2({"--serial"}), tcp({"--tcp", "127.0.0.1:0"}),
             failing({"--tcp", "127.0.0.1:0", "--fault", "error@2"});
         m_env.insert("ZELDL_COM2", serial2.tty);
         const Outcome outcome =
@@ -234,7 +200,7 @@ private Q_SLOTS:
         QFETCH(QString, fault);
         QFETCH(int, signalNumber);
         QFETCH(int, presses);
-        Printer printer({"--serial", "--tcp", "127.0.0.1:0", "--fault", fault});
+        ZelsimPrinter printer({"--serial", "--tcp", "127.0.0.1:0", "--fault", fault});
         // The reply waits at their real length.
         const QProcessEnvironment saved = m_env;
         m_env.insert("ZELDL_TIME_SCALE", "1");
@@ -281,7 +247,7 @@ private Q_SLOTS:
         args.replace("%A", m_dir.filePath("app.fpc"))
             .replace("%F", m_dir.filePath("label.fmt"))
             .replace("%L", m_dir.filePath("t1.txt"));
-        Printer printer({"--serial", "--tcp", "127.0.0.1:0"});
+        ZelsimPrinter printer({"--serial", "--tcp", "127.0.0.1:0"});
         QCOMPARE(cli(QStringList{"download"} + args.split(' '), printer).status, 0);
         const QString dry = m_dir.filePath("dry.bin");
         QFile::remove(dry);
@@ -296,8 +262,8 @@ private Q_SLOTS:
 
     // Two printers on loopback addresses, found on their port, and nothing else.
     void discover() {
-        Printer first({"--tcp", "127.0.0.3:0"});
-        Printer second({"--tcp", "127.0.0.5:" + first.port});
+        ZelsimPrinter first({"--tcp", "127.0.0.3:0"});
+        ZelsimPrinter second({"--tcp", "127.0.0.5:" + first.port});
         QVERIFY(!second.port.isEmpty());
         const Outcome found =
             cli({"discover", "127.0.0.2-7", "--port", first.port, "--parallel", "1"}, first);

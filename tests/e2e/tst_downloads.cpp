@@ -5,6 +5,7 @@
 #include "SerialLink.h"
 #include "TcpIpSettingsDialog.h"
 #include "WindowRig.h"
+#include "ZelsimPrinter.h"
 
 #include <QComboBox>
 #include <QProgressBar>
@@ -24,42 +25,6 @@ const QByteArray kFullWire = kAppWire + kFormatWire + kLookupWire + "{S }";
 const QByteArray kKeypadPreparation =
     R"({I,E,"~123~044~034~124~125~126~094"|}^MOi^PTX^PTS^PT2^PT2)" + QByteArray(1, '\x18');
 
-// The virtual printer as a process on a pseudo-terminal and on a loopback
-// port, with its capture.
-struct Printer {
-    QProcess process;
-    QTemporaryDir dir;
-    QString tty;
-    QString port;
-    explicit Printer(const QStringList &faults) {
-        process.start(QStringLiteral(ZELSIM_PATH), QStringList{"--serial", "--tcp", "127.0.0.1:0",
-                                                               "--capture", dir.filePath("in")} +
-                                                       faults);
-        while (tty.isEmpty() && process.waitForReadyRead(10000))
-            while (process.canReadLine()) {
-                const QByteArray line = process.readLine().trimmed();
-                if (line.startsWith("serial: "))
-                    tty = QString::fromLocal8Bit(line.mid(8));
-                if (line.startsWith("tcp: "))
-                    port = QString::fromLatin1(line).section(QLatin1Char(':'), 2);
-            }
-    }
-    ~Printer() {
-        process.terminate();
-        process.waitForFinished(10000);
-    }
-    // Without the keep-alive blanks between packets.
-    QByteArray captured() const {
-        QFile file(dir.filePath("in"));
-        QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        int depth = 0;
-        bytes.removeIf([&](char c) {
-            depth += c == '{' ? 1 : c == '}' ? -1 : 0;
-            return c == ' ' && depth == 0;
-        });
-        return bytes;
-    }
-};
 } // namespace
 
 // Whole downloads through the real window and the real links to the virtual
@@ -67,14 +32,15 @@ struct Printer {
 // model, link and path: the final text, and every byte the printer received.
 class tst_Downloads : public QObject, protected WindowRig {
     Q_OBJECT
-    std::unique_ptr<Printer> m_printer;
+    std::unique_ptr<ZelsimPrinter> m_printer;
 
     // The printer on Com1 and on a loopback port, with the given faults.
     bool plugPrinter(const QStringList &faults = {}) {
         QStringList options;
         for (const QString &fault : faults)
             options << "--fault" << fault;
-        m_printer = std::make_unique<Printer>(options);
+        m_printer = std::make_unique<ZelsimPrinter>(
+            QStringList{"--serial", "--tcp", "127.0.0.1:0"} + options);
         qputenv("ZELDL_COM1", m_printer->tty.toLocal8Bit());
         return !m_printer->tty.isEmpty();
     }
@@ -368,7 +334,7 @@ private Q_SLOTS:
         QCOMPARE(m_window->status() == "Download Complete", harmless);
         // A sound printer in its place; by the end of its download every byte
         // of the first one has long arrived.
-        const std::unique_ptr<Printer> faulty = std::move(m_printer);
+        const std::unique_ptr<ZelsimPrinter> faulty = std::move(m_printer);
         QVERIFY(plugPrinter());
         m_state->ipPort = m_printer->port.toInt();
         m_window->ui().downloadButton->click();
