@@ -8,19 +8,15 @@
 #include "SharedState.h"
 #include "SocketControl.h"
 #include "SocketLink.h"
+#include "StatusHistory.h"
 #include "Stopwatch.h"
+#include "TrafficPane.h"
 #include "TrafficRecorder.h"
-#include "TrafficText.h"
 
-#include <QTimer>
-
-#include <algorithm>
 #include <cstdio>
+#include <memory>
 
 namespace {
-// Rows a Traffic pane of the window's height shows at once.
-constexpr quint64 kRowsInView = 40;
-
 // Both links exist, as in the window; the mode picks the one that is used.
 struct Links {
     SharedState state;
@@ -30,8 +26,8 @@ struct Links {
     SocketControl socketControl;
     SocketLink socket{state, view, socketControl};
     TrafficRecorder recorder;
-    QTimer paneTimer;
-    qsizetype shownCharacters = 0;
+    StatusHistory history;
+    std::unique_ptr<TrafficPane> pane;
 
     explicit Links(UtilityClient::Trace trace) {
         if (trace != UtilityClient::Trace::None) {
@@ -39,29 +35,16 @@ struct Links {
             socket.setTrafficRecorder(&recorder);
         }
         if (trace == UtilityClient::Trace::Shown) {
-            paneTimer.setInterval(100);
-            QObject::connect(&paneTimer, &QTimer::timeout, &paneTimer, [this] { showNewest(); });
-            paneTimer.start();
+            // The window's own pane, open: it polls the recorder and paints.
+            pane = std::make_unique<TrafficPane>(recorder, history);
+            pane->resize(900, 600);
+            pane->show();
         }
         // Off, as FileSender leaves it after each reply wait; it switches
         // it on around every one.
         socket.setKeepAlive(false);
         state.handshaking = 0;
         state.replyTimeout = 30.0f;
-    }
-
-    // What the open pane does on each poll: it follows the newest row, so
-    // its view paints the last rows with every cell's text.
-    void showNewest() {
-        const quint64 end = recorder.endNumber();
-        const quint64 from = std::max(recorder.firstNumber(), end - std::min(end, kRowsInView));
-        for (quint64 n = from; n < end; ++n) {
-            const TrafficRow &row = recorder.row(n);
-            shownCharacters += TrafficText::time(row).size() + TrafficText::direction(row).size() +
-                               recorder.linkName(row.link).size() +
-                               TrafficText::verdict(row).size() +
-                               TrafficText::bytes(row, recorder.bytes(row), 2000).size();
-        }
     }
 
     Elapsed transfer(const QString &application) {

@@ -11,9 +11,8 @@
 namespace UtilityClient {
 
 // How a run traces: not at all; into the traffic recorder, as the window
-// does with its Traffic pane closed; or with the pane open as well: ten
-// times a second the new rows are taken in and the texts of the rows a
-// view shows are made.
+// does with its Traffic pane closed; or with the window's Traffic pane
+// open as well, polling the recorder and painting the newest rows.
 enum class Trace { None, Recorded, Shown };
 
 Elapsed overSerial(const QString &tty, const QString &application, Trace trace);

@@ -22,7 +22,7 @@
 #include "Stopwatch.h"
 #include "UtilityClient.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -205,7 +205,10 @@ int checkMemory(const QTemporaryDir &dir, bool pinned, const char *who) {
 
 int main(int argc, char *argv[]) {
     qputenv("ZELDL_TIME_SCALE", "1");
-    QCoreApplication app(argc, argv);
+    // The Traffic pane is a real widget; no display is needed for it.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments().mid(1);
     const bool pinned = args.removeAll(QStringLiteral("--unpinned")) == 0;
     const bool pane = args.removeAll(QStringLiteral("--trace-pane")) > 0;
