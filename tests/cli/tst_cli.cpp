@@ -92,18 +92,23 @@ private Q_SLOTS:
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("end"); // the final status line on stdout
         QTest::addColumn<QByteArray>("wire");
+        QTest::addColumn<QString>("fault"); // of the printer
         const QString app = m_dir.filePath("app.fpc"), fmt = m_dir.filePath("label.fmt"),
                       lookup = m_dir.filePath("t1.txt");
         const QString set = QString("--app %1 --format %2 --lookup %3 ").arg(app, fmt, lookup);
         const auto row = [](const char *name, const QString &args, int status, const QString &end,
-                            const QByteArray &wire) {
-            QTest::newRow(name) << args << status << end << wire;
+                            const QByteArray &wire, const QString &fault = {}) {
+            QTest::newRow(name) << args << status << end << wire << fault;
         };
         row("complete on serial, the model's line",
             "--model Q410 " + set + "--to com1 --line-settings model", 0, "com1: Download Complete",
             kFullWire);
         row("complete over TCP/IP", "--model T540 " + set + "--to %TCP", 0,
             "tcp:127.0.0.1:%PORT: Download Complete", "{SR}" + kFullWire);
+        row("refused packet", "--model Q410 " + set + "--to com1", 1,
+            "com1: Download app.fpc error: {CP=4,P=002,?} Packet error", kAppWire, "error@2");
+        row("no reply", "--model Q410 " + set + "--to com1", 1,
+            "com1:  - Download error response timeout", kAppWire, "silent@2");
         row("connection refused", "--model T540 " + set + "--to %REFUSED", 3,
             "Socket Error 10061 Connection refused", "");
         row("no such port", "--model Q410 " + set + "--to com9", 3, "Invalid port number (8002)",
@@ -116,7 +121,9 @@ private Q_SLOTS:
     }
     void exitStatus() {
         QFETCH(QString, args);
-        ZelsimPrinter printer({"--serial", "--tcp", "127.0.0.1:0"});
+        QFETCH(QString, fault);
+        ZelsimPrinter printer(QStringList{"--serial", "--tcp", "127.0.0.1:0"} +
+                              (fault.isEmpty() ? QStringList() : QStringList{"--fault", fault}));
         QVERIFY(!printer.tty.isEmpty());
         const Outcome outcome = cli(QStringList{"download"} + args.split(' '), printer);
         QTEST(outcome.status, "status");
