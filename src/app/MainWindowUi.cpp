@@ -1,5 +1,6 @@
 #include "MainWindowUi.h"
 
+#include "ControlNames.h"
 #include "SettingsStore.h"
 
 #include <QAction>
@@ -23,17 +24,8 @@
 
 namespace {
 
-template <typename T> T *named(T *object, const char *name) {
-    object->setObjectName(QLatin1String(name));
-    return object;
-}
-
-// A control with a tool tip is described by it to assistive technology.
-template <typename T> T *tipped(T *widget, const QString &tip) {
-    widget->setToolTip(tip);
-    widget->setAccessibleDescription(tip);
-    return widget;
-}
+using ControlNames::named;
+using ControlNames::tipped;
 
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QString &tip) {
     return tipped(named(new QPushButton(caption, parent), name), tip);

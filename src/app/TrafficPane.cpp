@@ -1,5 +1,6 @@
 #include "TrafficPane.h"
 
+#include "ControlNames.h"
 #include "StatusHistory.h"
 #include "TrafficModel.h"
 #include "TrafficRecorder.h"
@@ -27,17 +28,8 @@
 #include <algorithm>
 
 namespace {
-template <typename T> T *named(T *object, const char *name) {
-    object->setObjectName(QLatin1String(name));
-    return object;
-}
-
-// A control with a tool tip is described by it to assistive technology.
-template <typename T> T *tipped(T *widget, const QString &tip) {
-    widget->setToolTip(tip);
-    widget->setAccessibleDescription(tip);
-    return widget;
-}
+using ControlNames::named;
+using ControlNames::tipped;
 
 // Rows of one text line each, resized by nobody: a view of 100,000 rows
 // must not measure them.

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-// How the dialogs name their controls: the object name says the control's
+// How the window and the dialogs name their controls: the object name says the control's
 // role (tests and tools find it by it), and a control with a tool tip is
 // described by it to assistive technology.
 namespace ControlNames {
