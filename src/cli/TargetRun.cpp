@@ -57,7 +57,7 @@ TargetRun::TargetRun(const DownloadJob &job, const Target &target)
     m_lookups = std::make_unique<LookupStage>(m_state, set, m_view, *m_meteredSerial, *m_sender);
     m_models = std::make_unique<ModelSequences>(m_state, set, m_view, *m_meteredSerial,
                                                 *m_meteredSocket, *m_sender);
-    m_timers = std::make_unique<LinkTimers>(m_state, *m_serial, *m_meteredSocket, m_view);
+    m_timers = std::make_unique<LinkTimers>(m_state, *m_meteredSerial, *m_meteredSocket, m_view);
     m_command = std::make_unique<DownloadCommand>(m_state, set, m_store, m_view, *m_meteredSerial,
                                                   *m_meteredSocket, *m_sender, *m_lookups,
                                                   *m_models, m_timers.get());

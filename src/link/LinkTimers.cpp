@@ -5,11 +5,10 @@
 #include "EngineView.h"
 #include "Pause.h"
 #include "PrinterModels.h"
-#include "SerialLink.h"
 #include "SharedState.h"
 #include "Wait.h"
 
-LinkTimers::LinkTimers(SharedState &state, SerialLink &serial, SocketChannel &socket,
+LinkTimers::LinkTimers(SharedState &state, SerialChannel &serial, SocketChannel &socket,
                        EngineView &view, QObject *parent)
     : QObject(parent), m_state(state), m_serial(serial), m_socket(socket), m_view(view) {
     m_resetTimer.setSingleShot(true);

@@ -4,7 +4,7 @@
 #include <QTimer>
 
 class EngineView;
-class SerialLink;
+class SerialChannel;
 class SocketChannel;
 struct SharedState;
 
@@ -18,7 +18,7 @@ public:
     static constexpr int kResetSerialIntervalMs = 7500;
     static constexpr int kResetSocketIntervalMs = 8500;
 
-    LinkTimers(SharedState &state, SerialLink &serial, SocketChannel &socket, EngineView &view,
+    LinkTimers(SharedState &state, SerialChannel &serial, SocketChannel &socket, EngineView &view,
                QObject *parent = nullptr);
 
     QTimer &resetTimer() { return m_resetTimer; }
@@ -30,7 +30,7 @@ public:
 
 private:
     SharedState &m_state;
-    SerialLink &m_serial;
+    SerialChannel &m_serial;
     SocketChannel &m_socket;
     EngineView &m_view;
     QTimer m_resetTimer;
