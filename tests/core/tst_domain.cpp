@@ -1,6 +1,7 @@
 #include "DownloadSet.h"
 #include "DownloadSetRules.h"
 #include "PrinterModels.h"
+#include "TextSplit.h"
 
 #include <QTest>
 
@@ -16,6 +17,14 @@ class tst_Domain : public QObject {
     }
 
 private Q_SLOTS:
+    // A limit n splits at most n times; none and a negative one split
+    // everywhere; an empty delimiter not at all.
+    void splitLimits() {
+        QCOMPARE(splitText("1.2.3.4.5.6", ".", 4), QStringList({"1", "2", "3", "4", "5.6"}));
+        QCOMPARE(splitText("1.2.3", ".", 0), QStringList{"1.2.3"});
+        QCOMPARE(splitText("1.2.3", ".", -2), QStringList({"1", "2", "3"}));
+        QCOMPARE(splitText("1.2", ""), QStringList{"1.2"});
+    }
     void orderAndNames() {
         DownloadSet set;
         set.addLookups({"/d/a.txt", "C:\\tables\\b.lu", "/d/c.csv"});
