@@ -17,6 +17,9 @@ constexpr size_t kMaxLinks = 256;
 
 TrafficRecorder::TrafficRecorder(qsizetype maxRows, qint64 maxBytes)
     : m_maxRows(std::max<qsizetype>(1, maxRows)), m_maxBytes(std::max<qint64>(1, maxBytes)) {
+    // Room for every row at once: growing by doubling would hold the old
+    // and the new table together at the peak. Pages are touched as rows come.
+    m_rows.reserve(size_t(m_maxRows));
     m_clock.start();
 }
 
