@@ -5,15 +5,12 @@
 #include "CommSettingsDialog.h"
 #include "EngineView.h"
 #include "LinkDescription.h"
+#include "MainWindow.h"
 #include "ModeDialog.h"
 #include "SettingsStore.h"
 #include "SharedState.h"
 #include "TcpIpSettingsDialog.h"
 #include "TimeoutDialog.h"
-
-namespace {
-const QString kBlankStatus(59, QLatin1Char(' '));
-}
 
 SettingsCommands::SettingsCommands(QWidget &window, SharedState &state, SettingsStore &store,
                                    SerialPortControl &port, SocketChannel &socket, EngineView &view,
@@ -25,7 +22,7 @@ void SettingsCommands::chooseMode() {
     ModeDialog dialog(m_state, m_store, m_port, m_view, &m_window);
     dialog.exec();
     if (m_state.mode == 1)
-        m_view.setStatus(kBlankStatus);
+        m_view.setStatus(MainWindow::kBlankStatus);
     showLinkOfMode();
 }
 
