@@ -75,26 +75,6 @@ private Q_SLOTS:
         QVERIFY(opened.link == link);
     }
 
-    void missingFilesAreLeftOutAndListed() {
-        const QString folder = m_dir.filePath("missing");
-        DownloadSetFile saved;
-        saved.set.setApplication(makeFile(folder + "/app.fpc"));
-        saved.set.setFormat(makeFile(folder + "/label.fmt"));
-        saved.set.addLookups({makeFile(folder + "/a.txt"), makeFile(folder + "/b.txt"),
-                              makeFile(folder + "/c.txt")});
-        QVERIFY(saved.write(folder + "/set.zelset", nullptr));
-        QVERIFY(QFile::remove(folder + "/label.fmt") && QFile::remove(folder + "/b.txt"));
-
-        const DownloadSetFile::ReadResult read = DownloadSetFile::read(folder + "/set.zelset");
-        QVERIFY(read.ok());
-        QCOMPARE(read.missing, QStringList({folder + "/label.fmt", folder + "/b.txt"}));
-        QVERIFY(read.message.contains("label.fmt") && read.message.contains("b.txt"));
-        QVERIFY(!read.content.set.hasFormat());
-        QCOMPARE(read.content.set.applicationPath(), folder + "/app.fpc");
-        QCOMPARE(lookupPaths(read.content.set),
-                 QStringList({folder + "/a.txt", folder + "/c.txt"}));
-    }
-
     void unreadableSets_data() {
         QTest::addColumn<QByteArray>("content"); // "-" no file, "/" a folder
         QTest::addColumn<int>("status");
@@ -108,8 +88,6 @@ private Q_SLOTS:
         row("no file", "-", S::Unreadable, "no such file");
         row("a folder", "/", S::Unreadable, "folder");
         row("not a set", QByteArray("\x00\x01{XA,1}\xff", 9), S::Malformed, "Version");
-        row("newer version", "[DownloadSet]\nVersion=2\nModel=Q410\n", S::Newer, "newer version");
-        row("unknown model", "[DownloadSet]\nVersion=1\nModel=Q999\n", S::Malformed, "Q999");
         row("first lookup 12", head + "FirstLookup=12\n", S::Malformed, "FirstLookup");
         row("lookups with a gap", head + "Lookup1=a.txt\nLookup3=c.txt\n", S::Malformed, "gaps");
         row("lookups past 10", head + "FirstLookup=8\nLookup1=a\nLookup2=b\nLookup3=c\n",
@@ -146,13 +124,6 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(m_dir.filePath("taken.zelset")));
         QVERIFY(!set.write(m_dir.filePath("taken.zelset"), &error));
         QVERIFY(error.contains("cannot be written"));
-    }
-
-    void modelNames() {
-        QCOMPARE(DownloadSetFile::modelName(5), QString("T540"));
-        QCOMPARE(DownloadSetFile::modelIndex("k72E"), 3);
-        QCOMPARE(DownloadSetFile::modelIndex("R300 ZEL Interp"), 6);
-        QCOMPARE(DownloadSetFile::modelIndex("Q999"), -1);
     }
 };
 

@@ -190,15 +190,11 @@ private Q_SLOTS:
             QVERIFY(closed.listen(QHostAddress::LocalHost));
             port = QString::number(closed.serverPort());
         }
-        for (const auto &[key, value] :
-             std::initializer_list<std::pair<QString, QString>>{{"Printer", QString::number(model)},
-                                                                {"Mode", QString::number(mode)},
-                                                                {"IPAddress", "127.0.0.1"},
-                                                                {"IPPort", port},
-                                                                {"PassThru", "True"},
-                                                                {"NeverShowDefault", "True"},
-                                                                {"LLU", "True"}})
-            m_store->write(key, value);
+        store(QString("Printer=%1;Mode=%2;IPAddress=127.0.0.1;IPPort=%3;PassThru=True;"
+                      "NeverShowDefault=True;LLU=True")
+                  .arg(model)
+                  .arg(mode)
+                  .arg(port));
         load();
         ModalAnswerer user;
         DownloadSetPanel &editor = m_window->downloadSet();
@@ -235,13 +231,8 @@ private Q_SLOTS:
     // downloads again: the same printer gets the same bytes both times.
     void switchLinksThroughDialogs() {
         QVERIFY(plugPrinter());
-        for (const auto &[key, value] :
-             std::initializer_list<std::pair<QString, QString>>{{"Printer", "5"},
-                                                                {"IPAddress", "192.0.2.1"},
-                                                                {"IPPort", m_printer->port},
-                                                                {"NeverShowDefault", "True"},
-                                                                {"LLU", "True"}})
-            m_store->write(key, value);
+        store("Printer=5;IPAddress=192.0.2.1;NeverShowDefault=True;LLU=True;IPPort=" +
+              m_printer->port);
         load();
         bool toTcp = true;
         ModalAnswerer user([&](QWidget *modal) {
@@ -316,13 +307,9 @@ private Q_SLOTS:
         }
         all += "{S }";
         QVERIFY(plugPrinter({option}));
-        for (const auto &[key, value] :
-             std::initializer_list<std::pair<QString, QString>>{{"Printer", "6"},
-                                                                {"Mode", QString::number(mode)},
-                                                                {"IPPort", m_printer->port},
-                                                                {"NeverShowDefault", "True"},
-                                                                {"LLU", "True"}})
-            m_store->write(key, value);
+        store(QString("Printer=6;Mode=%1;NeverShowDefault=True;LLU=True;IPPort=%2")
+                  .arg(mode)
+                  .arg(m_printer->port));
         load();
         m_window->downloadSet().takeApplication(
             makeFile("app.fpc", "{XA,1}\r\n{F,2,A|\r\n}\r\n{XB,2}\r\n{XC,3}\r\n"));

@@ -47,14 +47,10 @@ private Q_SLOTS:
         ZelsimPrinter printer(options);
         QVERIFY(!printer.tty.isEmpty() && !printer.port.isEmpty());
         qputenv("ZELDL_COM1", printer.tty.toLocal8Bit());
-        for (const auto &[key, value] :
-             std::initializer_list<std::pair<QString, QString>>{{"Printer", "6"},
-                                                                {"Mode", QString::number(mode)},
-                                                                {"IPAddress", "127.0.0.1"},
-                                                                {"IPPort", printer.port},
-                                                                {"NeverShowDefault", "True"},
-                                                                {"LLU", "True"}})
-            m_store->write(key, value);
+        store(QString("Printer=6;Mode=%1;IPAddress=127.0.0.1;IPPort=%2;NeverShowDefault=True;"
+                      "LLU=True")
+                  .arg(mode)
+                  .arg(printer.port));
         load();
         m_window->downloadSet().takeApplication(
             makeFile("app.fpc", "{XA,1}\r\n{F,2,A|\r\n}\r\n{XB,2}\r\n{XC,3}\r\n"));

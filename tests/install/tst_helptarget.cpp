@@ -1,6 +1,5 @@
 #include "HelpTarget.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -34,12 +33,8 @@ private Q_SLOTS:
         QTest::newRow("help file beside the program wins")
             << QStringList{"usr/bin/ZELDL.chm", guide, source} << "usr/bin/ZELDL.chm";
         QTest::newRow("installed guide") << QStringList{"usr/bin/", guide, source} << guide;
-        QTest::newRow("guide left in share/doc only is not the installed one")
-            << QStringList{"usr/share/doc/zeldl/guide/index.html", "usr/bin/"} << "";
         QTest::newRow("build folder: the source tree's guide")
             << QStringList{"usr/bin/", source} << source;
-        QTest::newRow("a folder named ZELDL.chm is no help file")
-            << QStringList{"usr/bin/ZELDL.chm/", guide} << guide;
         QTest::newRow("guide folder without its index")
             << QStringList{"usr/bin/", "usr/share/zeldl/guide/style.css", "src/docs/guide/"} << "";
         QTest::newRow("nothing") << QStringList{"usr/bin/"} << "";
@@ -53,12 +48,6 @@ private Q_SLOTS:
         const QString found =
             HelpTarget::find(root.filePath("usr/bin"), root.filePath("src/docs/guide"));
         QCOMPARE(found, expected.isEmpty() ? QString() : root.filePath(expected));
-    }
-
-    // Run from this build, Help finds the guide of the tree it was built from.
-    void buildFolderFindsTheSourceGuide() {
-        QCOMPARE(HelpTarget::find(QCoreApplication::applicationDirPath()),
-                 QDir::cleanPath(QStringLiteral(ZELDL_SOURCE_DIR "/docs/guide/index.html")));
     }
 };
 

@@ -3,7 +3,6 @@
 #include "StatusReply.h"
 #include "TcpEndpoint.h"
 
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSerialPort>
 #include <QSignalSpy>
@@ -16,7 +15,7 @@ using namespace zelsim;
 namespace {
 
 constexpr int Patience = 10000;
-const QByteArray r1 = StatusReply::make(1), r2 = StatusReply::make(2), r3 = StatusReply::make(3);
+const QByteArray r1 = StatusReply::make(1), r2 = StatusReply::make(2);
 
 FaultPlan planOf(const QStringList &faultTexts) {
     FaultPlan plan;
@@ -37,53 +36,6 @@ QByteArray readAtLeast(QIODevice &device, qsizetype size) {
 class EndpointTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void faultsAsAClientSeesThem_data() {
-        QTest::addColumn<bool>("overTcp");
-        QTest::addColumn<QStringList>("faults");
-        QTest::addColumn<QByteArray>("expected");
-        QTest::addColumn<int>("atLeastMs");
-
-        // Drop is for TCP and hangup for the terminal: the other endpoint ignores them.
-        QTest::newRow("pty: silent, drop ignored")
-            << false << QStringList{"silent@2", "drop@3"} << r1 + r3 << 0;
-        // The late reply holds back the one behind it.
-        QTest::newRow("tcp: delay, CP=4 from 2 on") << true << QStringList{"delay@2=300", "cp4@2+"}
-                                                    << r1 + "{CP=4,P=002,0}{CP=4,P=003,0}" << 300;
-        QTest::newRow("tcp: long, hangup ignored")
-            << true << QStringList{"long@2", "hangup@3"} << r1 + "{CP=0,P=002,0} READY" + r3 << 0;
-        QTest::newRow("pty: garbage")
-            << false << QStringList{"garbage@2", "garbage@3=20"}
-            << r1 + StatusReply::garbage(14) + StatusReply::garbage(20) << 0;
-    }
-
-    void faultsAsAClientSeesThem() {
-        QFETCH(bool, overTcp);
-        QFETCH(QStringList, faults);
-        QFETCH(QByteArray, expected);
-        QFETCH(int, atLeastMs);
-        QString error;
-        TcpEndpoint tcp(planOf(faults));
-        PtyEndpoint pty(planOf(faults));
-        QTcpSocket socket;
-        QSerialPort terminal;
-        QIODevice *client = &socket;
-        if (overTcp) {
-            QVERIFY2(tcp.listen(QHostAddress::LocalHost, 0, &error), qPrintable(error));
-            socket.connectToHost(QHostAddress::LocalHost, tcp.port());
-        } else {
-            QVERIFY2(pty.open(&error), qPrintable(error));
-            terminal.setPortName(pty.path());
-            QVERIFY(terminal.open(QIODevice::ReadWrite));
-            client = &terminal;
-        }
-        QElapsedTimer clock;
-        clock.start();
-        // Two answered packets around one that takes no reply, glued together.
-        client->write("{SR}{X,1}{F,1,A|\r\n}{X,2}");
-        QCOMPARE(readAtLeast(*client, expected.size()), expected);
-        QVERIFY(clock.elapsed() >= atLeastMs);
-    }
-
     void tcpServesOneClientAtATimeUntilItRefuses() {
         TcpEndpoint endpoint(planOf({"drop@3", "refuse@3"}));
         TcpEndpoint refusing(planOf({"refuse"}));

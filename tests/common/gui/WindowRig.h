@@ -103,6 +103,11 @@ protected:
         return text;
     }
 
+    // Writes `settings` ("Key=text;...") to the store.
+    void store(const QString &settings) {
+        for (const QString &s : settings.split(QLatin1Char(';'), Qt::SkipEmptyParts))
+            m_store->write(s.section(QLatin1Char('='), 0, 0), s.section(QLatin1Char('='), 1));
+    }
     // A fresh window on Com1 holding the instance lock, the store holding
     // `settings` ("Key=text;...").
     void open(const QString &settings) {
@@ -110,8 +115,7 @@ protected:
         m_lock = std::make_unique<InstanceLock>(); // the last one gone before its folder
         resetWindowRig();
         plugSilentLine(1);
-        for (const QString &s : settings.split(QLatin1Char(';'), Qt::SkipEmptyParts))
-            m_store->write(s.section(QLatin1Char('='), 0, 0), s.section(QLatin1Char('='), 1));
+        store(settings);
         m_typed.clear();
         m_user = std::make_unique<ModalAnswerer>();
         m_user->setFileDialogHandler([this](QFileDialog *dialog) { typeInto(dialog); });
