@@ -4,6 +4,7 @@
 #include <utility>
 
 #ifdef Q_OS_UNIX
+#include <poll.h>
 #include <sys/socket.h>
 #endif
 
@@ -52,6 +53,24 @@ QByteArray SocketControl::takeData() {
 void SocketControl::waitForData(int ms) {
     if (ms <= 0 || m_socket.state() != QAbstractSocket::ConnectedState)
         return;
+#ifdef Q_OS_UNIX
+    // With nothing left in Qt's buffer, the next bytes may come straight
+    // from the network: one poll and one read a reply, instead of Qt's wait,
+    // its size query and its announcement round.
+    if (m_socket.bytesAvailable() == 0) {
+        pollfd polled{int(m_socket.socketDescriptor()), POLLIN, 0};
+        if (::poll(&polled, 1, ms) > 0 && (polled.revents & POLLIN) != 0) {
+            char buffer[4096];
+            const ssize_t n = ::recv(polled.fd, buffer, sizeof buffer, MSG_DONTWAIT);
+            // A close (0) or an error stays for Qt to find and announce.
+            if (n > 0) {
+                m_received.append(buffer, qsizetype(n));
+                Q_EMIT dataArrived(m_received.size());
+            }
+        }
+        return;
+    }
+#endif
     m_briefWait = true;
     m_socket.waitForReadyRead(ms);
     m_briefWait = false;
