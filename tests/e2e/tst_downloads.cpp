@@ -4,9 +4,12 @@
 #include "ModeDialog.h"
 #include "SerialLink.h"
 #include "TcpIpSettingsDialog.h"
+#include "TrafficRecorder.h"
+#include "TrafficText.h"
 #include "WindowRig.h"
 #include "ZelsimPrinter.h"
 
+#include <QBuffer>
 #include <QComboBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -274,8 +277,9 @@ private Q_SLOTS:
     // Every fault at the first, a middle and the last awaited packet (the
     // last is the lookup's) on both links: a failure never ends as complete,
     // the printer gets nothing after the failing packet (over TCP/IP an
-    // unanswered packet lets the transfer go on), and the next download to a
-    // sound printer is byte-exact.
+    // unanswered packet lets the transfer go on), the trace holds what was
+    // sent and judges the reply, and the next download to a sound printer is
+    // byte-exact.
     void faultMatrix_data() {
         QTest::addColumn<QString>("fault");
         QTest::addColumn<int>("mode");
@@ -319,6 +323,28 @@ private Q_SLOTS:
         const bool harmless = fault == "long";
         const bool goesOn = tcp && (fault == "silent" || fault == "delay" || fault == "short");
         QCOMPARE(m_window->status() == "Download Complete", harmless);
+        // The trace names the link, judges the faulted reply and holds every
+        // byte sent (compared with what the printer got, below).
+        const TrafficRecorder &trace = m_window->trafficRecorder();
+        QStringList verdicts, links;
+        for (quint64 n = trace.firstNumber(); n < trace.endNumber(); ++n) {
+            links << trace.linkName(trace.row(n).link);
+            if (trace.row(n).kind == TrafficRow::Kind::Reply)
+                verdicts << TrafficText::verdict(trace.row(n));
+        }
+        const QMap<QString, QString> judged{{"silent", "time-out"},
+                                            {"delay", "time-out"},
+                                            {"error", "packet error"},
+                                            {"garbage", "packet error"},
+                                            {"cp4", "CP=4"},
+                                            {"short", "short"},
+                                            {"long", tcp ? "more than expected" : "accepted"}};
+        QCOMPARE(verdicts.value(at - 1), judged.value(fault));
+        links.removeDuplicates();
+        QCOMPARE(links, QStringList(tcp ? "127.0.0.1:" + m_printer->port : "Com1"));
+        QBuffer sent;
+        QVERIFY(sent.open(QIODevice::WriteOnly) &&
+                trace.writeRaw(sent, TrafficRow::Direction::ToPrinter));
         // A sound printer in its place; by the end of its download every byte
         // of the first one has long arrived.
         const std::unique_ptr<ZelsimPrinter> faulty = std::move(m_printer);
@@ -329,6 +355,7 @@ private Q_SLOTS:
         QCOMPARE(m_window->status(), QString("Download Complete"));
         QTRY_COMPARE(m_printer->captured(), all);
         const QByteArray wire = faulty->captured();
+        QCOMPARE(faulty->received(), sent.data());
         if (goesOn)
             QVERIFY2(wire.startsWith(upTo) && all.startsWith(wire), wire.constData());
         else

@@ -8,8 +8,8 @@
 #include <QTest>
 #include <QToolBar>
 
-// The window's own icon, and toolbar icons from the desktop's theme with our
-// drawings where the theme has none.
+// Toolbar icons from the desktop's theme, with our drawings where the theme
+// has none.
 class tst_Icons : public QObject {
     Q_OBJECT
     QTemporaryDir m_themes;
@@ -33,17 +33,6 @@ private Q_SLOTS:
         QVERIFY(red.save(root.filePath("plain/24x24/actions/help-contents.png")));
         QIcon::setThemeSearchPaths({root.path()});
         QIcon::setThemeName("plain");
-    }
-
-    void programIconInEverySize() {
-        QMainWindow window;
-        MainWindowUi ui;
-        ui.setupUi(&window);
-        // The About box and the dialogs take the application's.
-        for (const QIcon &icon : {window.windowIcon(), QApplication::windowIcon()})
-            for (const int size : {16, 32, 48, 256})
-                QVERIFY2(icon.availableSizes().contains(QSize(size, size)),
-                         qPrintable(QString::number(size)));
     }
 
     void toolbarFromThemeElseOurs() {
