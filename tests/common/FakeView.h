@@ -4,10 +4,9 @@
 
 #include <QStringList>
 
-// Records what the engine shows, in order, and answers as a user would.
+// Records what the engine shows last, and answers as a user would.
 class FakeView : public EngineView {
 public:
-    QStringList statuses;
     QString current;
     int progressValue = -1;
     bool progressVisible = true;
@@ -26,10 +25,7 @@ public:
     int saveItCalls = 0;
     QStringList boxes;
 
-    void setStatus(const QString &text) override {
-        current = text;
-        statuses << text;
-    }
+    void setStatus(const QString &text) override { current = text; }
     QString status() const override { return current; }
     void setProgressValue(int percent) override { progressValue = percent; }
     void setProgressVisible(bool visible) override { progressVisible = visible; }

@@ -10,113 +10,72 @@
 
 #include <QTest>
 
-namespace {
 // The serial link with a pseudo-terminal standing in for the printer.
-struct Rig {
-    PtyPair pty;
-    SharedState state;
-    FakeView view;
-    SerialPortControl port;
-    SerialLink link{state, port, view};
-    Rig() { qputenv("ZELDL_COM1", pty.slavePath().toLocal8Bit()); }
-};
-} // namespace
-
 class tst_SerialLink : public QObject {
     Q_OBJECT
 
-private Q_SLOTS:
-    // A reply that comes before the wait starts is kept, stray bytes that
-    // came before the packet went out are not; a port never opened fails.
-    void receive_data() {
-        QTest::addColumn<bool>("open");
-        QTest::newRow("reply before the wait") << true;
-        QTest::newRow("closed port") << false;
-    }
-    void receive() {
-        QFETCH(bool, open);
-        Rig rig;
-        const QByteArray reply = open ? "0123456789ABCD" : "kept";
-        if (open) {
-            rig.link.configurePort();
-            rig.pty.write("STRAY");
-            QTRY_COMPARE(rig.port.inBufferCount(), qint64(5));
-            rig.link.send("{X}");
-            QByteArray sent;
-            QTRY_COMPARE(sent += rig.pty.readAvailable(0), QByteArray("{X}"));
-            rig.pty.write(reply);
-            QTRY_COMPARE(rig.port.inBufferCount(), qint64(14));
-        }
-        QByteArray received = "kept";
-        float timeout = 1000; // clock seconds
-        QCOMPARE(rig.link.receive(received, 14, timeout), qint16(open ? 0 : -2));
-        QCOMPARE(received, reply);
-        QCOMPARE(rig.view.current, QString(open ? "Status - -99" : " Comm port not open"));
-        QCOMPARE(rig.state.downloadError, !open);
-    }
+    static char flag(bool on, char letter) { return on ? letter : '.'; }
 
-    void lineEvent_data() {
+private Q_SLOTS:
+    // What the link leaves after an event: a line event (by its code), a
+    // receive on a port never opened (the reply stays as it was), or the end
+    // of the keypad reset's delay. No reset goes out in these rows: not for
+    // the keypad itself, for another model, nor when the link stopped during
+    // the delay (the resets themselves run end to end). Flags: stop asked,
+    // break seen, download error, progress shown, Download commands enabled.
+    void events_data() {
         QTest::addColumn<int>("printer");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("status");
-        QTest::addColumn<bool>("stops");
-        QTest::addColumn<bool>("error");
+        QTest::addColumn<QString>("event");
+        QTest::addColumn<QString>("facts"); // the last status|flags
         for (const PrinterModel &model : PrinterModels::all()) {
             const bool stops = model.index == Printers::Q410 || model.index == Printers::Q415;
             QTest::addRow("1001 break %s", model.listText)
-                << int(model.index) << 1001 << (stops ? "Check Printer..." : "") << stops << false;
+                << int(model.index) << "1001" << (stops ? "Check Printer...|SB..." : "|...P.");
         }
-        QTest::newRow("1004 framing") << 0 << 1004 << "Framing error " << false << true;
-        QTest::newRow("1006 overrun") << 0 << 1006 << "Data Lost " << false << false;
-        QTest::newRow("1008 overflow") << 0 << 1008 << "Receive buffer overflow " << false << false;
-        QTest::newRow("1009 parity") << 0 << 1009 << "Parity error " << false << false;
+        const auto row = [](const char *name, int printer, const char *event, const char *facts) {
+            QTest::newRow(name) << printer << QString(event) << QString(facts);
+        };
+        row("1004 framing", 0, "1004", "Framing error |..EP.");
+        row("1006 overrun", 0, "1006", "Data Lost |...P.");
+        row("1008 overflow", 0, "1008", "Receive buffer overflow |...P.");
+        row("1009 parity", 0, "1009", "Parity error |...P.");
+        row("receive, port not open", 0, "receive", " Comm port not open|..EP.");
+        row("reset, keypad itself", 3, "reset", "|...PD");
+        row("reset, stopped in the delay", 3, "reset passThru stopped", "|S..PD");
+        row("reset, another model", 0, "reset passThru", "|...P.");
     }
-    void lineEvent() {
+    void events() {
         QFETCH(int, printer);
-        QFETCH(int, code);
-        QFETCH(QString, status);
-        QFETCH(bool, stops);
-        QFETCH(bool, error);
-        Rig rig;
-        rig.state.printer = qint16(printer);
-        Q_EMIT rig.port.commEvent(code);
-        QCOMPARE(rig.view.current, status);
-        QCOMPARE(rig.state.abortRequested, stops);
-        QCOMPARE(rig.state.breakSeen, stops);
-        QCOMPARE(rig.state.downloadError, error);
-        QCOMPARE(rig.view.progressVisible, !stops);
-    }
-
-    // No keypad reset for the keypad itself, for another model, nor when the
-    // link stopped during the delay (the Download commands come back all the
-    // same); the resets themselves run end to end.
-    void keypadReset_data() {
-        QTest::addColumn<int>("printer");
-        QTest::addColumn<bool>("passThrough");
-        QTest::addColumn<bool>("stopped");
-        QTest::addColumn<bool>("enabled");
-        QTest::newRow("keypad itself") << 3 << false << false << true;
-        QTest::newRow("stopped during the delay") << 3 << true << true << true;
-        QTest::newRow("another model") << 0 << true << false << false;
-    }
-    void keypadReset() {
-        QFETCH(int, printer);
-        QFETCH(bool, passThrough);
-        QFETCH(bool, stopped);
-        Rig rig;
-        rig.link.configurePort();
-        rig.state.printer = qint16(printer);
-        rig.view.passThru = passThrough;
-        rig.state.abortRequested = stopped;
+        QFETCH(QString, event);
+        PtyPair pty;
+        qputenv("ZELDL_COM1", pty.slavePath().toLocal8Bit());
+        SharedState state;
+        FakeView view;
+        SerialPortControl port;
+        SerialLink link{state, port, view};
+        state.printer = qint16(printer);
+        view.passThru = event.contains("passThru");
+        state.abortRequested = event.contains("stopped");
         SocketControl control;
-        SocketLink socket(rig.state, rig.view, control);
-        socket.setKeepAlive(false);
-        LinkTimers timers(rig.state, rig.link, socket, rig.view);
-        timers.startResetDelay();
-        QTRY_VERIFY(!timers.resetTimer().isActive());
-        QCOMPARE(rig.pty.readAvailable(), QByteArray());
-        QCOMPARE(rig.view.current, QString());
-        QTEST(rig.view.downloadEnabled, "enabled");
+        SocketLink socket(state, view, control);
+        LinkTimers timers(state, link, socket, view);
+        QByteArray reply = "kept";
+        float timeout = 1000; // clock seconds
+        if (event == "receive") {
+            QCOMPARE(link.receive(reply, 14, timeout), qint16(-2));
+        } else if (event.startsWith("reset")) {
+            link.configurePort();
+            timers.startResetDelay();
+            QTRY_VERIFY(!timers.resetTimer().isActive());
+        } else {
+            Q_EMIT port.commEvent(event.toInt());
+        }
+        QTEST(view.current + '|' + flag(state.abortRequested, 'S') + flag(state.breakSeen, 'B') +
+                  flag(state.downloadError, 'E') + flag(view.progressVisible, 'P') +
+                  flag(view.downloadEnabled, 'D'),
+              "facts");
+        // Nothing on the line, the reply as it was.
+        QCOMPARE(pty.readAvailable() + reply, "kept");
     }
 };
 

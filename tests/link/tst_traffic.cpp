@@ -27,10 +27,9 @@ QStringList lines(const TrafficRecorder &trace) {
     QBuffer out;
     out.open(QIODevice::WriteOnly);
     trace.writeText(out);
-    QStringList rows = QString::fromUtf8(out.data()).split('\n', Qt::SkipEmptyParts);
-    for (QString &row : rows)
-        row = row.section('\t', 1);
-    return rows;
+    return QString::fromUtf8(out.data())
+        .remove(QRegularExpression("(?m)^[^\t\n]*\t"))
+        .split('\n', Qt::SkipEmptyParts);
 }
 } // namespace
 
@@ -42,75 +41,56 @@ private Q_SLOTS:
     void bounds_data() {
         QTest::addColumn<int>("maxRows");
         QTest::addColumn<int>("maxBytes");
-        QTest::addColumn<QList<int>>("sizes"); // packet n is n+1 letters 'a' + n
-        QTest::addColumn<int>("dropped");
-        QTest::addColumn<QByteArray>("kept");
-        QTest::newRow("within both") << 5 << 100 << QList<int>{3, 2} << 0 << QByteArray("aaabb");
-        QTest::newRow("row bound")
-            << 3 << 1000 << QList<int>{1, 2, 3, 4, 5} << 2 << QByteArray("cccddddeeeee");
+        QTest::addColumn<QList<int>>("sizes"); // packet n is that many letters 'a' + n
+        // Rows dropped, the number the next row gets, the bytes kept.
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("row bound") << 3 << 1000 << QList<int>{1, 2, 3, 4, 5} << "2 5 cccddddeeeee";
         // The third packet's bytes wrap round the end of the ring.
-        QTest::newRow("byte bound")
-            << 100 << 10 << QList<int>{4, 4, 4, 4} << 2 << QByteArray("ccccdddd");
-        QTest::newRow("one byte over")
-            << 100 << 10 << QList<int>{3, 8} << 1 << QByteArray("bbbbbbbb");
-        QTest::newRow("a packet larger than the ring keeps its head")
-            << 10 << 8 << QList<int>{3, 12} << 1 << QByteArray("bbbbbbbb");
+        QTest::newRow("byte bound") << 100 << 10 << QList<int>{4, 4, 4, 4} << "2 4 ccccdddd";
+        QTest::newRow("one byte over") << 100 << 10 << QList<int>{3, 8} << "1 2 bbbbbbbb";
+        QTest::newRow("larger than the ring") << 10 << 8 << QList<int>{3, 12} << "1 2 bbbbbbbb";
     }
     void bounds() {
         QFETCH(int, maxRows);
         QFETCH(int, maxBytes);
         QFETCH(QList<int>, sizes);
         TrafficRecorder trace(maxRows, maxBytes);
-        const quint8 link = trace.linkId("Com1");
         for (int n = 0; n < sizes.size(); ++n)
-            trace.recordSent(link, QByteArray(sizes[n], char('a' + n)));
-        QTEST(int(trace.dropped()), "dropped");
-        QCOMPARE(trace.endNumber(), quint64(sizes.size()));
-        QTEST(raw(trace), "kept");
+            trace.recordSent(trace.linkId("Com1"), QByteArray(sizes[n], char('a' + n)));
+        QTEST(QString("%1 %2 ").arg(trace.dropped()).arg(trace.endNumber()) + raw(trace), "kept");
+        // A packet too large for the ring keeps its head.
         if (sizes.last() > maxBytes)
             QVERIFY(lines(trace).last().endsWith("bbbbbbbb (4 more bytes not kept)"));
     }
 
-    void rows_data() {
-        QTest::addColumn<int>("result"); // of the reply wait; 1: sent
+    // A reply's row, by the wait's result and the bytes.
+    void replies_data() {
+        QTest::addColumn<int>("result");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("line");
-        const auto reply = [](const char *name, int result, const QByteArray &bytes,
-                              const QString &verdict) {
-            QTest::newRow(name) << result << bytes
-                                << "from printer\tCom1\t" + verdict + '\t' + bytes;
-        };
-        reply("accepted", 0, "{CP=0,P=001,0}", "accepted");
-        reply("refused", 0, "{CP=4,P=001,?}", "packet error");
-        reply("CP=4", 0, "{CP=4,P=001,0}", "CP=4");
-        reply("nothing in time", -1, "", "time-out");
-        reply("part in time", -1, "{CP=0,P=00", "short");
-        reply("part, then the line closed", -2, "{CP=0", "short");
-        reply("more than awaited", -3, "{CP=0,P=001,0} READY", "more than expected");
-        QTest::newRow("escapes") << 1 << QByteArray("^PT2\x18{A|\r\n}\t\\\x01\x7f\xe9", 16)
-                                 << "to printer\tCom1\t\t^PT2<CAN>{A|\\r\\n}\\t\\\\\\x01\\x7fé";
+        QTest::addColumn<QString>("verdict");
+        QTest::newRow("CP=4") << 0 << QByteArray("{CP=4,P=001,0}") << "CP=4";
+        QTest::newRow("nothing in time") << -1 << QByteArray() << "time-out";
+        QTest::newRow("part in time") << -1 << QByteArray("{CP=0,P=00") << "short";
+        QTest::newRow("part, then the line closed") << -2 << QByteArray("{CP=0") << "short";
+        QTest::newRow("too long") << -3 << QByteArray("{CP=0,P=001,0}!!") << "more than expected";
     }
-    void rows() {
+    void replies() {
         QFETCH(int, result);
         QFETCH(QByteArray, bytes);
+        QFETCH(QString, verdict);
         TrafficRecorder trace;
-        const quint8 link = trace.linkId("Com1");
-        if (result == 1)
-            trace.recordSent(link, bytes);
-        else
-            trace.recordReply(link, bytes, qint16(result));
-        QCOMPARE(lines(trace).size(), 1);
-        QTEST(lines(trace).value(0), "line");
+        trace.recordReply(trace.linkId("Com1"), bytes, qint16(result));
+        QCOMPARE(lines(trace), QStringList{"from printer\tCom1\t" + verdict + '\t' + bytes});
         QCOMPARE(raw(trace), bytes);
     }
 
     // Keep-alive blanks in a row make one row; the serial link records what
-    // came when nobody waited; both name their link.
+    // came when nobody waited and keeps a reply that came before the wait;
+    // both name their link; a row shows unprintable bytes escaped.
     void links() {
         PtyPair pty;
-        qputenv("ZELDL_COM3", pty.slavePath().toLocal8Bit());
+        qputenv("ZELDL_COM1", pty.slavePath().toLocal8Bit());
         SharedState state;
-        state.comPort = 3;
         state.ipAddress = "127.0.0.1";
         FakeView view;
         SerialPortControl port;
@@ -126,6 +106,7 @@ private Q_SLOTS:
         QTRY_COMPARE(port.inBufferCount(), qint64(4));
         serial.send("{SR}");
         pty.write("{CP=0,P=001,0}");
+        QTRY_COMPARE(port.inBufferCount(), qint64(14));
         QByteArray reply;
         float timeout = 1000.0f;
         QCOMPARE(serial.receive(reply, 14, timeout), qint16(0));
@@ -142,17 +123,22 @@ private Q_SLOTS:
         QTRY_VERIFY((wire += printer->readAll()).size() >= 3);
         socket.setKeepAlive(false);
         timeout = 10.0f;
-        socket.send("{XA,1}", timeout);
-        QTRY_VERIFY((wire += printer->readAll()).endsWith("{XA,1}"));
+        const QByteArray escapes("^PT2\x18{A|\r\n}\t\\\x01\x7f\xe9", 16);
+        socket.send(escapes, timeout);
+        QTRY_VERIFY((wire += printer->readAll()).endsWith(escapes));
 
-        const QString port9 = "127.0.0.1:" + QString::number(server.serverPort());
-        const QString blanks = QString::number(wire.size() - 6);
-        QCOMPARE(lines(trace),
-                 (QStringList{"from printer\tCom3\tnot awaited\tLATE", "to printer\tCom3\t\t{SR}",
-                              "from printer\tCom3\taccepted\t{CP=0,P=001,0}",
-                              "to printer\t" + port9 + "\t\t(" + blanks + " keep-alive blanks)",
-                              "to printer\t" + port9 + "\t\t{XA,1}"}));
+        const QString link = "to printer\t127.0.0.1:" + QString::number(state.ipPort) + "\t\t";
+        QCOMPARE(
+            lines(trace),
+            (QStringList{"from printer\tCom1\tnot awaited\tLATE", "to printer\tCom1\t\t{SR}",
+                         "from printer\tCom1\taccepted\t{CP=0,P=001,0}",
+                         link + '(' + QString::number(wire.size() - 16) + " keep-alive blanks)",
+                         link + "^PT2<CAN>{A|\\r\\n}\\t\\\\\\x01\\x7fé"}));
         QCOMPARE(raw(trace, Direction::ToPrinter), "{SR}" + wire);
+        // What the serial link put on its line and showed.
+        QCOMPARE(pty.readAvailable() + '|' + reply + '|' + view.current.toUtf8() + '|' +
+                     (state.downloadError ? "error" : ""),
+                 "{SR}|{CP=0,P=001,0}|Status - -99|");
     }
 };
 
