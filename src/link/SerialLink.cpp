@@ -93,9 +93,9 @@ void SerialLink::clearInput() {
 }
 
 void SerialLink::discardInput() {
-    if (m_trace && m_port.inBufferCount() > 0)
-        m_trace->recordStray(traceLink(), m_port.input());
-    m_port.clearInput();
+    const QByteArray stray = m_port.discardInput();
+    if (m_trace && !stray.isEmpty())
+        m_trace->recordStray(traceLink(), stray);
 }
 
 void SerialLink::setTrafficRecorder(TrafficRecorder *recorder) {

@@ -3,6 +3,18 @@
 #include "SerialDeviceMap.h"
 #include "SerialNative.h"
 
+#include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <sys/ioctl.h>
+#include <unistd.h>
+#endif
+
+namespace {
+// Reads of what the driver holds before the rest is flushed instead.
+constexpr int kMaxDrainReads = 16;
+} // namespace
+
 SerialPortControl::SerialPortControl(QObject *parent) : QObject(parent) {
     connect(&m_monitor, &LineEventMonitor::lineEvent, this, &SerialPortControl::commEvent);
     connect(&m_port, &QSerialPort::errorOccurred, this, &SerialPortControl::onPortError);
@@ -140,11 +152,31 @@ void SerialPortControl::waitForInput(int ms) {
         m_port.clearError();
 }
 
-void SerialPortControl::clearInput() {
+QByteArray SerialPortControl::discardInput() {
     if (!isOpen())
-        return;
-    m_port.readAll();
+        return {};
+    QByteArray dropped = m_port.readAll();
+#ifdef Q_OS_UNIX
+    // What the driver holds is counted and read, not flushed: a flush, like
+    // a read that finds nothing, waits for the terminal's input work to
+    // settle (a sleep and a wake-up for every packet on a fast line), and
+    // would lose bytes the trace should show.
+    const int fd = int(m_port.handle());
+    char buffer[4096];
+    for (int round = 0; round < kMaxDrainReads; ++round) {
+        int held = 0;
+        if (::ioctl(fd, FIONREAD, &held) != 0 || held <= 0)
+            return dropped;
+        const ssize_t n = ::read(fd, buffer, std::min(sizeof buffer, size_t(held)));
+        // A fault is the port's to report, in its own time.
+        if (n <= 0)
+            return dropped;
+        dropped.append(buffer, qsizetype(n));
+    }
+#endif
+    // A line that never stops talking: the driver drops the rest.
     m_port.clear(QSerialPort::Input);
+    return dropped;
 }
 
 void SerialPortControl::output(const QByteArray &bytes) {

@@ -39,8 +39,9 @@ public:
     QByteArray input();
     // Blocks up to `ms` for bytes to arrive, without the event loop.
     void waitForInput(int ms);
-    // Discards everything waiting, as setting the count to 0 does.
-    void clearInput();
+    // Discards everything waiting, as setting the count to 0 does, and
+    // returns what it discarded.
+    QByteArray discardInput();
     // Hands the bytes to the driver as far as it takes them and queues the
     // rest; returns at once.
     void output(const QByteArray &bytes);
