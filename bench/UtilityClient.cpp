@@ -17,16 +17,24 @@
 #include <memory>
 
 namespace {
+// Puts each status text into the status history, as the window does.
+struct HistoryView : FakeView {
+    StatusHistory history;
+    void setStatus(const QString &text) override {
+        FakeView::setStatus(text);
+        history.record(text);
+    }
+};
+
 // Both links exist, as in the window; the mode picks the one that is used.
 struct Links {
     SharedState state;
-    FakeView view;
+    HistoryView view;
     SerialPortControl port;
     SerialLink serial{state, port, view};
     SocketControl socketControl;
     SocketLink socket{state, view, socketControl};
     TrafficRecorder recorder;
-    StatusHistory history;
     std::unique_ptr<TrafficPane> pane;
 
     explicit Links(UtilityClient::Trace trace) {
@@ -36,7 +44,7 @@ struct Links {
         }
         if (trace == UtilityClient::Trace::Shown) {
             // The window's own pane, open: it polls the recorder and paints.
-            pane = std::make_unique<TrafficPane>(recorder, history);
+            pane = std::make_unique<TrafficPane>(recorder, view.history);
             pane->resize(900, 600);
             pane->show();
         }

@@ -8,13 +8,14 @@
 // each link. A TCP run keeps its client and its printer on one CPU unless
 // --unpinned. With --trace-pane it compares instead the utility with its
 // Traffic pane closed, open, and without a recorder at all, and measures
-// the 200 MB application with the pane open.
+// the 200 MB application with the pane open. The plain comparison runs the
+// transfer without widgets, as the command line does; the pane comparison
+// runs all three with them, as the window does.
 //
 //   bench_transfer [--rounds N] [--unpinned] [--trace-pane]
-//   bench_transfer --run LINK WHO FILE [--unpinned]   one run: LINK serial
-//                                                     or tcp, WHO utility,
-//                                                     utility-pane,
-//                                                     untraced or reference
+//   bench_transfer --run LINK WHO FILE [--unpinned] [--widgets]
+//       one run: LINK serial or tcp, WHO utility, utility-pane, untraced or
+//       reference; --widgets: in a widget application
 #include "BenchApplication.h"
 #include "CpuPin.h"
 #include "ReferenceClient.h"
@@ -28,6 +29,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <sys/resource.h>
 
 namespace {
@@ -78,11 +80,14 @@ struct Run {
     bool failed() const { return elapsed.seconds < 0; }
 };
 
-Run runChild(const char *link, const char *who, const QString &application, bool pinned) {
+Run runChild(const char *link, const char *who, const QString &application, bool pinned,
+             bool widgets = false) {
     QStringList args{QStringLiteral("--run"), QString::fromLatin1(link), QString::fromLatin1(who),
                      application};
     if (!pinned)
         args << QStringLiteral("--unpinned");
+    if (widgets)
+        args << QStringLiteral("--widgets");
     QProcess child;
     child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     child.start(QCoreApplication::applicationFilePath(), args);
@@ -153,9 +158,9 @@ int comparePane(const QTemporaryDir &dir, int rounds, bool pinned) {
     Best closed[2], open[2], untraced[2];
     for (int round = 0; round < rounds; ++round) {
         for (int link = 0; link < 2; ++link) {
-            const Run none = runChild(kLinks[link], "untraced", application, pinned);
-            const Run shut = runChild(kLinks[link], "utility", application, pinned);
-            const Run shown = runChild(kLinks[link], "utility-pane", application, pinned);
+            const Run none = runChild(kLinks[link], "untraced", application, pinned, true);
+            const Run shut = runChild(kLinks[link], "utility", application, pinned, true);
+            const Run shown = runChild(kLinks[link], "utility-pane", application, pinned, true);
             if (none.failed() || shut.failed() || shown.failed())
                 return 1;
             untraced[link].add(none);
@@ -185,13 +190,13 @@ int comparePane(const QTemporaryDir &dir, int rounds, bool pinned) {
     return 0;
 }
 
-int checkMemory(const QTemporaryDir &dir, bool pinned, const char *who) {
+int checkMemory(const QTemporaryDir &dir, bool pinned, const char *who, bool widgets) {
     qint64 lines = 0;
     const QString application = BenchApplication::make(dir, 200, &lines);
     if (application.isEmpty())
         return 1;
     for (const char *link : kLinks) {
-        const Run run = runChild(link, who, application, pinned);
+        const Run run = runChild(link, who, application, pinned, widgets);
         if (run.failed())
             return 1;
         std::printf("memory: %s, %s, 200 MB application, %lld lines in %.1f s, peak RSS %ld MB "
@@ -208,8 +213,14 @@ int main(int argc, char *argv[]) {
     // The Traffic pane is a real widget; no display is needed for it.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    // Widgets only where a run asks for them; the parent only starts runs.
+    const bool widgets = std::find_if(argv, argv + argc, [](const char *arg) {
+                             return qstrcmp(arg, "--widgets") == 0;
+                         }) != argv + argc;
+    std::unique_ptr<QCoreApplication> app(widgets ? new QApplication(argc, argv)
+                                                  : new QCoreApplication(argc, argv));
     QStringList args = QCoreApplication::arguments().mid(1);
+    args.removeAll(QStringLiteral("--widgets"));
     const bool pinned = args.removeAll(QStringLiteral("--unpinned")) == 0;
     const bool pane = args.removeAll(QStringLiteral("--trace-pane")) > 0;
     if (args.size() == 4 && args[0] == QLatin1String("--run"))
@@ -229,5 +240,5 @@ int main(int argc, char *argv[]) {
     qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toUtf8());
     if (const int failed = pane ? comparePane(dir, rounds, pinned) : compare(dir, rounds, pinned))
         return failed;
-    return checkMemory(dir, pinned, pane ? "utility-pane" : "utility");
+    return checkMemory(dir, pinned, pane ? "utility-pane" : "utility", pane);
 }
