@@ -74,7 +74,8 @@ private Q_SLOTS:
         else
             QTest::keyClick(line, Qt::Key_Return);
         TrafficPane *pane = m_window->trafficPane();
-        QVERIFY(pane->isVisible() && pane->tabs->currentWidget() == pane->historyTable);
+        QVERIFY(pane->isVisible() && pane->tabs->currentWidget() == pane->historyTable &&
+                m_window->focusWidget() == pane->historyTable);
         const StatusHistory &history = m_window->statusHistory();
         QCOMPARE(history.index(history.rowCount() - 1, StatusHistory::TextColumn).data(),
                  text + "  (2 times)");
@@ -148,6 +149,13 @@ private Q_SLOTS:
                 (direction != 1));
         pane->copyButton->click();
         QCOMPARE(QGuiApplication::clipboard()->text(), saved);
+        // A selection is copied in the table's order, whatever the order it was made in.
+        for (const int row : {1, 0})
+            pane->trafficTable->selectionModel()->select(pane->trafficTable->model()->index(row, 0),
+                                                         QItemSelectionModel::Select |
+                                                             QItemSelectionModel::Rows);
+        pane->copyButton->click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), saved.section('\n', 0, 1) + '\n');
     }
 };
 

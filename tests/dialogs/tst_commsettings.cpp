@@ -1,5 +1,6 @@
 #include "CommSettingsDialog.h"
 #include "FakeView.h"
+#include "LayoutCheck.h"
 #include "LinkDescription.h"
 #include "ModalAnswerer.h"
 #include "PtyPair.h"
@@ -45,6 +46,7 @@ class tst_CommSettings : public QObject {
         m->port.setHandshaking(handshaking);
         m->dialog = std::make_unique<CommSettingsDialog>(m->state, m->store, m->port, m->view);
         m->dialog->show();
+        QCOMPARE(badlyPlaced(*m->dialog), QStringList());
     }
     template <class T = QWidget> T *find(const QString &n) { return m->dialog->findChild<T *>(n); }
     // On the left, where a radio button has its mark.

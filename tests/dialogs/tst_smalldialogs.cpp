@@ -1,5 +1,6 @@
 #include "AboutBox.h"
 #include "FakeView.h"
+#include "LayoutCheck.h"
 #include "ModalAnswerer.h"
 #include "PtyPair.h"
 #include "SerialPortControl.h"
@@ -49,6 +50,7 @@ private Q_SLOTS:
         FakeView view;
         TimeoutDialog dialog(state, store, port, view);
         dialog.show();
+        QCOMPARE(badlyPlaced(dialog), QStringList());
         QCOMPARE(dialog.timeoutEdit->text(), "40");
         QTest::keyClicks(dialog.timeoutEdit, row[1]);
         if (auto *button = dialog.findChild<QPushButton *>(row[2]))
@@ -109,6 +111,7 @@ private Q_SLOTS:
             return user.seen << "opened " + url.toString(), true;
         };
         box.show();
+        QCOMPARE(badlyPlaced(box), QStringList());
         for (const Qt::Key key : keys)
             press(&box, key);
         QVERIFY(!box.isVisible());

@@ -353,6 +353,9 @@ private Q_SLOTS:
         m_window->ui().downloadButton->click();
         QTRY_VERIFY(m_window->ui().downloadButton->isEnabled());
         QCOMPARE(m_window->status(), QString("Download Complete"));
+        // Traced under the new printer's name.
+        QCOMPARE(trace.linkName(trace.row(trace.endNumber() - 1).link),
+                 tcp ? "127.0.0.1:" + m_printer->port : "Com1");
         QTRY_COMPARE(m_printer->captured(), all);
         const QByteArray wire = faulty->captured();
         QCOMPARE(faulty->received(), sent.data());

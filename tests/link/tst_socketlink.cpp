@@ -115,6 +115,27 @@ private Q_SLOTS:
         if (printer)
             QTRY_COMPARE(printer->state(), QAbstractSocket::UnconnectedState);
     }
+
+    // Qt's socket errors as the numbers the status texts carry; Qt has one
+    // error for a host it cannot reach and a connection lost under way.
+    void errorNumbers() {
+        using E = QAbstractSocket::SocketError;
+        QStringList numbers;
+        for (const auto &[error, wasConnected] : {std::pair{E::ConnectionRefusedError, false},
+                                                  {E::SocketTimeoutError, false},
+                                                  {E::HostNotFoundError, false},
+                                                  {E::RemoteHostClosedError, true},
+                                                  {E::NetworkError, false},
+                                                  {E::NetworkError, true},
+                                                  {E::SocketAccessError, false},
+                                                  {E::AddressInUseError, false},
+                                                  {E::SocketResourceError, false},
+                                                  {E::UnsupportedSocketOperationError, false},
+                                                  {E::UnknownSocketError, false}})
+            numbers << QString::number(SocketControl::errorNumber(error, wasConnected));
+        QCOMPARE(numbers.join(' '),
+                 "10061 10060 11001 10053 10065 10054 10013 10048 10055 10045 10000");
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_SocketLink)

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "LayoutCheck.h"
+
 #include <QtWidgets>
 
 // Answers the modal windows the program opens, as a user would: message
 // boxes with a chosen button, file dialogs through a handler, the
 // default-settings prompt with the chosen button (Yes unless No or Cancel
 // is chosen). Every box it met is kept as "icon|title|text|buttons"
-// ("prompt|title" for the prompt). Given a handler of its own, it hands
-// every modal window to that instead.
+// ("prompt|title" for the prompt, with its controls that are badly placed). Given a handler of its
+// own, it hands every modal window to that instead.
 class ModalAnswerer : public QObject {
     Q_OBJECT
 public:
@@ -59,7 +61,11 @@ protected:
         } else if (auto *files = qobject_cast<QFileDialog *>(modal)) {
             m_fileDialog ? m_fileDialog(files) : files->reject();
         } else if (modal->objectName() == QLatin1String("DefaultSettingsPrompt")) {
-            seen << QStringLiteral("prompt|") + modal->windowTitle();
+            const QStringList bad = badlyPlaced(*modal);
+            seen << QStringLiteral("prompt|") + modal->windowTitle() +
+                        (bad.isEmpty()
+                             ? QString()
+                             : QStringLiteral("|badly placed: ") + bad.join(QLatin1Char(',')));
             const char *name = m_answer == QMessageBox::No       ? "noButton"
                                : m_answer == QMessageBox::Cancel ? "cancelButton"
                                                                  : "yesButton";
