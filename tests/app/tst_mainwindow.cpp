@@ -43,6 +43,7 @@ private Q_SLOTS:
             {"addLookup:a,b,c;up;up;down", "set=,,0,a,c*,b;on=A...LlXUD.GGGC.P"},
             {"addLookup:a,b,c;up;removeLookup", "set=,,0,a*,b;on=A...LlXUD.GGGC.P"},
             {"addLookup:a;removeLookup", "set=,,0;on=A...L....N...C.P;status="},
+            {"addLookup:a,b;removeAll", "set=,,0;status="},
             {"addApp:A.FPC;addLookup:a;removeLookup", "set=A.FPC,,0;status=P"},
             {"addApp:A.FPC;addFormat:x.fmt;addLookup:a;removeAll",
              "set=A.FPC,x.fmt,0;on=.a.fL....NGGGC..;status=P"},
