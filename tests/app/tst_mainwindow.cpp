@@ -69,7 +69,8 @@ private Q_SLOTS:
              "link=TCP/IP Mode|192.0.2.10 at port 6101|9600,N,8,1;printer=T540 ZEL Interp"},
             {"Settings=19200,n,8,1;Handshaking=2;Printer=3;PassThru=1;NeverShowDefault=1;LLU=1", "",
              "link=Serial Mode|Com1 19200,n,8,1 RTS/CTS|19200,n,8,1;printer=K72e;view=WGL.BVP.."},
-            {"Printer=3", "addApp:a.fpc;download", "boxes=D;sent=A|\r\n{S };on=.aF.L....NGGGC.P"},
+            {"Printer=3", "addApp:a.fpc;download",
+             "boxes=D;sent=A|\r\n{S };on=.aF.L....NGGGC.P;Settings=19200,n,8,1;Handshaking=2"},
             {"", "addApp:a.fpc;download;download",
              "boxes=D;" + sent + sent.mid(5) + ";Settings=9600,o,7,1;status=Download Complete;" +
                  "on=.aF.L....NGGGC.P;link=Serial Mode|Com1 9600,o,7,1 Xon/Xoff|9600,o,7,1"},
