@@ -126,9 +126,11 @@ private Q_SLOTS:
         click("flowNone");
         const QString gone = plug(102, m->dir.filePath("gone"));
         click("okButton");
-        QCOMPARE(facts() + QString("|%1 %2").arg(m->state.comPort).arg(m->port.commPort()),
+        QCOMPARE(facts() + QString("|%1 %2|").arg(m->state.comPort).arg(m->port.commPort()) +
+                     find<QLabel>("comPortInfoLabel")->text(),
                  "shown|open|8002 Invalid port number - " + gone +
-                     " does not exist|Com101||101 101");
+                     " does not exist|Com101||101 101|Com101: " + m_pty +
+                     " - Pseudo-terminal, free");
         list->setCurrentIndex(list->findText("Com102"));
         click("cancelButton");
         QCOMPARE(QString::asprintf("%d %d %d ", m->state.comPort, m->state.handshaking,
