@@ -118,9 +118,9 @@ private Q_SLOTS:
         auto *list = find<QComboBox>("comPortList");
         QVERIFY(list->findText("Com103") < 0 && list->findText("Com104") < 0);
         QCOMPARE(facts() + '|' + list->itemData(list->currentIndex(), Qt::ToolTipRole).toString() +
-                     '|' + find<QLabel>("comPortInfoLabel")->text(),
+                     '|' + find<QLabel>("comPortInfoLabel")->text() + '|' + list->accessibleName(),
                  "shown|closed||Com101||" + m_pty + "\nPseudo-terminal\nFree|Com101: " + m_pty +
-                     " - Pseudo-terminal, free");
+                     " - Pseudo-terminal, free|Com Port");
         list->setCurrentIndex(list->findText("Com102"));
         click("baud19200");
         click("flowNone");
