@@ -118,6 +118,11 @@ private Q_SLOTS:
              .status = "Resetting Printer ...",
              .passThrough = true});
         // The T540 and T523, the R300 and the keypad.
+        row("T540 status refused", {.model = Printers::T540,
+                                    .replies = {"bad"},
+                                    .wire = "{SR}#",
+                                    .status = refused + " - Packet error",
+                                    .error = true});
         row("T540 bundle refused: the rest goes on, the refusal stays",
             {.model = Printers::T540,
              .appName = "set.all",
