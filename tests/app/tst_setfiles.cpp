@@ -102,9 +102,9 @@ private Q_SLOTS:
             << "G";
         QTest::newRow("keypad on serial")
             << QByteArray("Version=1\nModel=K72e\nPassThrough=true\nApplication=a.fpc\n[Link]\n"
-                          "Mode=serial\nComPort=1\nSettings=19200,n,8,1\nHandshaking=2\n")
-            << "set=a.fpc,,0;printer=K72e;link=Serial Mode|Com1 19200,n,8,1 RTS/CTS|19200,n,8,1;"
-               "status=Opened set s.zelset;Mode=0;PassThru=True;RecentSets=%1/s.zelset"
+                          "Mode=serial\nComPort=7\nSettings=19200,n,8,1\nHandshaking=2\n")
+            << "set=a.fpc,,0;printer=K72e;link=Serial Mode|Com7 19200,n,8,1 RTS/CTS|19200,n,8,1;"
+               "status=Opened set s.zelset;Mode=0;Comport=7;PassThru=True;RecentSets=%1/s.zelset"
             << "";
     }
     void setsThatCannotBeTakenWhole() {
