@@ -1,3 +1,4 @@
+#include "SampleSet.h"
 #include "ZelsimPrinter.h"
 
 #include <QElapsedTimer>
@@ -11,12 +12,7 @@
 #include <csignal>
 
 namespace {
-const QByteArray kApp = "{XA,1}\r\n{F,2,A|\r\n}\r\n{XB,2}\r\n";
-const QByteArray kAppWire = "{XA,1}{F,2,A|\r\n}{XB,2}";
-const QByteArray kFormat = "{F,1,A,R,E,200,200,\"FMT1\"|\r\nC,10,10,0,1,1,1,W,\"HI\"|\r\n}\r\n";
-const QByteArray kFormatWire = "{F,1,A,R,E,200,200,\"FMT1\"|C,10,10,0,1,1,1,W,\"HI\"|}";
-const QByteArray kLookupWire = "{R0_XXXX_A|\r\nB|\r\n}";
-const QByteArray kFullWire = kAppWire + kFormatWire + kLookupWire + "{S }";
+using namespace SampleSet;
 // The window's settings, which the command line only reads.
 const QString kSettingsFile = "Corvane\u00ae ZEL Download Utility.ini";
 const QByteArray kSettings = "[Properties]\nSettings=9600,N,8,1\nHandshaking=1\nTimeout=25\n";
@@ -72,7 +68,7 @@ private Q_SLOTS:
         m_env.insert("ZELDL_COM9", path("no-such-tty"));
         for (const auto &[name, bytes] : {std::pair<QString, QByteArray>{"app.fpc", kApp},
                                           {"label.fmt", kFormat},
-                                          {"t1.txt", "A\r\nB|\r\n"},
+                                          {"t1.txt", kLookup},
                                           {"big.fpc", QByteArray("{XA,1}\r\n").repeated(40)},
                                           {"broken.zelset", "[DownloadSet]\nVersion=x\n"},
                                           {kSettingsFile, kSettings}}) {

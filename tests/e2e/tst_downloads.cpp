@@ -2,6 +2,7 @@
 #include "DownloadSetPanel.h"
 #include "FileDrag.h"
 #include "ModeDialog.h"
+#include "SampleSet.h"
 #include "SerialLink.h"
 #include "TcpIpSettingsDialog.h"
 #include "TrafficRecorder.h"
@@ -17,13 +18,7 @@
 #include <QTest>
 
 namespace {
-const QByteArray kApp = "{XA,1}\r\n{F,2,A|\r\n}\r\n{XB,2}\r\n";
-const QByteArray kAppWire = "{XA,1}{F,2,A|\r\n}{XB,2}";
-const QByteArray kFormat = "{F,1,A,R,E,200,200,\"FMT1\"|\r\nC,10,10,0,1,1,1,W,\"HI\"|\r\n}\r\n";
-const QByteArray kFormatWire = "{F,1,A,R,E,200,200,\"FMT1\"|C,10,10,0,1,1,1,W,\"HI\"|}";
-const QByteArray kLookup = "A\r\nB|\r\n";
-const QByteArray kLookupWire = "{R0_XXXX_A|\r\nB|\r\n}";
-const QByteArray kFullWire = kAppWire + kFormatWire + kLookupWire + "{S }";
+using namespace SampleSet;
 
 const QByteArray kKeypadPreparation =
     R"({I,E,"~123~044~034~124~125~126~094"|}^MOi^PTX^PTS^PT2^PT2)" + QByteArray(1, '\x18');
