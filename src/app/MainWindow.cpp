@@ -2,17 +2,14 @@
 
 #include "Cancel.h"
 #include "DefaultSettingsPrompt.h"
-#include "DownloadCommand.h"
+#include "DownloadEngine.h"
 #include "DownloadSet.h"
 #include "DownloadSetPanel.h"
 #include "FileDropTarget.h"
-#include "FileSender.h"
 #include "HelpTarget.h"
 #include "InstanceLock.h"
 #include "LinkDescription.h"
 #include "LinkTimers.h"
-#include "LookupStage.h"
-#include "ModelSequences.h"
 #include "PrinterModels.h"
 #include "PrinterSelection.h"
 #include "QtFileChooser.h"
@@ -77,15 +74,10 @@ MainWindow::MainWindow(SharedState &state, DownloadSet &set, SettingsStore &stor
     m_socket = new SocketLink(m_state, *this, *m_socketControl, this);
     m_timers = new LinkTimers(m_state, *m_serial, *m_socket, *this, this);
     m_timers->resetTimer().setObjectName(QStringLiteral("resetTimer"));
-    m_sender = std::make_unique<FileSender>(m_state, m_set, *this, *m_serial, *m_socket);
+    m_engine = std::make_unique<DownloadEngine>(m_state, m_set, m_store, *this, *m_serial,
+                                                *m_socket, m_timers);
     // Before anything can write a status.
     createTrafficView();
-    m_lookups = std::make_unique<LookupStage>(m_state, m_set, *this, *m_serial, *m_sender);
-    m_models =
-        std::make_unique<ModelSequences>(m_state, m_set, *this, *m_serial, *m_socket, *m_sender);
-    m_download =
-        std::make_unique<DownloadCommand>(m_state, m_set, m_store, *this, *m_serial, *m_socket,
-                                          *m_sender, *m_lookups, *m_models, m_timers);
     m_prompt = new DefaultSettingsPrompt(m_store, this);
     m_settings =
         new SettingsCommands(*this, m_state, m_store, *m_serialPort, *m_socket, *this, this);
@@ -100,7 +92,7 @@ void MainWindow::createTrafficView() {
     m_statusLine = StatusLine::takePlaceOf(m_ui.statusLabel);
     m_ui.statusLabel = m_statusLine;
     connect(m_statusLine, &StatusLine::activated, this, &MainWindow::showStatusHistory);
-    m_ratePanel = new RatePanel(*m_sender, m_ui.statusBarWidget);
+    m_ratePanel = new RatePanel(m_engine->sender, m_ui.statusBarWidget);
     m_ui.statusBarWidget->addWidget(m_ratePanel);
 
     m_trafficDock = new QDockWidget(QStringLiteral("Traffic"), this);
@@ -183,7 +175,7 @@ void MainWindow::setFileChooser(FileChooser &chooser) {
 }
 
 void MainWindow::showOperatorPrompt() {
-    m_models->showOperatorPrompt();
+    m_engine->models.showOperatorPrompt();
 }
 
 MainWindow::~MainWindow() {
@@ -375,7 +367,7 @@ void MainWindow::startDownload() {
     if (!m_ui.downloadButton->isEnabled())
         return;
     m_trace.restartClock();
-    m_download->run();
+    m_engine->command.run();
 }
 
 void MainWindow::showInformation(const QString &title, const QString &text) {

@@ -9,16 +9,13 @@
 
 #include <memory>
 
-class DownloadCommand;
 class DownloadSet;
 class DownloadSetPanel;
 class FileChooser;
 class FileDropTarget;
-class FileSender;
+struct DownloadEngine;
 class InstanceLock;
 class LinkTimers;
-class LookupStage;
-class ModelSequences;
 class QDockWidget;
 class QtFileChooser;
 class RatePanel;
@@ -86,7 +83,6 @@ public:
     SerialLink &serialLink() { return *m_serial; }
     SerialPortControl &serialPort() { return *m_serialPort; }
     LinkTimers &linkTimers() { return *m_timers; }
-    ModelSequences &modelSequences() { return *m_models; }
     DownloadSetPanel &downloadSet() { return *m_setPanel; }
     PrinterSelection &printerSelection() { return *m_printers; }
     FileDropTarget &fileDrops() { return *m_drops; }
@@ -146,10 +142,7 @@ private:
     LinkTimers *m_timers;
     SocketControl *m_socketControl;
     SocketLink *m_socket;
-    std::unique_ptr<FileSender> m_sender;
-    std::unique_ptr<LookupStage> m_lookups;
-    std::unique_ptr<ModelSequences> m_models;
-    std::unique_ptr<DownloadCommand> m_download;
+    std::unique_ptr<DownloadEngine> m_engine;
     std::unique_ptr<QtFileChooser> m_fileDialog;
     DownloadSetPanel *m_setPanel;
     PrinterSelection *m_printers;

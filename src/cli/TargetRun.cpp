@@ -2,15 +2,12 @@
 
 #include "Cancel.h"
 #include "Clock.h"
-#include "DownloadCommand.h"
+#include "DownloadEngine.h"
 #include "DownloadJob.h"
 #include "DryRunLink.h"
-#include "FileSender.h"
 #include "LinkTimers.h"
-#include "LookupStage.h"
 #include "MeteredSerial.h"
 #include "MeteredSocket.h"
-#include "ModelSequences.h"
 #include "SerialNative.h"
 #include "SerialPortControl.h"
 #include "SocketControl.h"
@@ -51,16 +48,9 @@ TargetRun::TargetRun(const DownloadJob &job, const Target &target)
     // As the window wires the engine, with the metered links in between.
     m_meteredSerial = std::make_unique<MeteredSerial>(*m_serial, m_meter);
     m_meteredSocket = std::make_unique<MeteredSocket>(*socket, m_meter);
-    const DownloadSet &set = m_job.set;
-    m_sender =
-        std::make_unique<FileSender>(m_state, set, m_view, *m_meteredSerial, *m_meteredSocket);
-    m_lookups = std::make_unique<LookupStage>(m_state, set, m_view, *m_meteredSerial, *m_sender);
-    m_models = std::make_unique<ModelSequences>(m_state, set, m_view, *m_meteredSerial,
-                                                *m_meteredSocket, *m_sender);
     m_timers = std::make_unique<LinkTimers>(m_state, *m_meteredSerial, *m_meteredSocket, m_view);
-    m_command = std::make_unique<DownloadCommand>(m_state, set, m_store, m_view, *m_meteredSerial,
-                                                  *m_meteredSocket, *m_sender, *m_lookups,
-                                                  *m_models, m_timers.get());
+    m_engine = std::make_unique<DownloadEngine>(m_state, m_job.set, m_store, m_view,
+                                                *m_meteredSerial, *m_meteredSocket, m_timers.get());
     m_view.setByteCounter([this] { return m_meter.bytes(); });
 }
 
@@ -93,7 +83,7 @@ TargetResult TargetRun::run() {
     result.model = m_job.modelName();
     // What the window shows once the model is chosen: the printer must be so
     // already, nobody is there to set it.
-    m_models->showOperatorPrompt();
+    m_engine->models.showOperatorPrompt();
     QString why;
     if (!reach(&why)) {
         result.outcome = TargetResult::Outcome::Unreachable;
@@ -101,7 +91,7 @@ TargetResult TargetRun::run() {
         if (m_view.status() != why)
             m_view.print(why);
     } else if (!m_interrupted) {
-        m_command->run();
+        m_engine->command.run();
         // After a pass-through download the keypad's reset is still to come.
         Wait::until(
             [this] {

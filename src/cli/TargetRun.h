@@ -11,17 +11,14 @@
 
 #include <memory>
 
-class DownloadCommand;
-class FileSender;
 class LinkTimers;
-class LookupStage;
 class MeteredSerial;
 class MeteredSocket;
-class ModelSequences;
 class SerialLink;
 class SerialPortControl;
 class SocketControl;
 class SocketLink;
+struct DownloadEngine;
 struct DownloadJob;
 struct Target;
 
@@ -70,9 +67,6 @@ private:
     std::unique_ptr<SocketLink> m_socketLink;
     std::unique_ptr<MeteredSerial> m_meteredSerial;
     std::unique_ptr<MeteredSocket> m_meteredSocket;
-    std::unique_ptr<FileSender> m_sender;
-    std::unique_ptr<LookupStage> m_lookups;
-    std::unique_ptr<ModelSequences> m_models;
     std::unique_ptr<LinkTimers> m_timers;
-    std::unique_ptr<DownloadCommand> m_command;
+    std::unique_ptr<DownloadEngine> m_engine;
 };

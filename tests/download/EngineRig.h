@@ -2,12 +2,9 @@
 
 #include "Cancel.h"
 #include "Channels.h"
-#include "DownloadCommand.h"
+#include "DownloadEngine.h"
 #include "DownloadSet.h"
 #include "FakeView.h"
-#include "FileSender.h"
-#include "LookupStage.h"
-#include "ModelSequences.h"
 #include "SettingsStore.h"
 #include "SharedState.h"
 
@@ -73,10 +70,7 @@ struct EngineRig {
     FakeView view;
     SettingsStore store;
     FakeLink link{state, view};
-    FileSender sender{state, set, view, link, link};
-    LookupStage lookups{state, set, view, link, sender};
-    ModelSequences models{state, set, view, link, link, sender};
-    DownloadCommand command{state, set, store, view, link, link, sender, lookups, models, nullptr};
+    DownloadEngine engine{state, set, store, view, link, link, nullptr};
 
     EngineRig() {
         qputenv("XDG_CONFIG_HOME", dir.filePath("config").toUtf8());

@@ -192,7 +192,7 @@ private Q_SLOTS:
         rig.state.breakSeen = true;
         if (c.cancelSoon)
             QTimer::singleShot(0, [&] { requestCancel(rig.state, rig.view); });
-        rig.command.run();
+        rig.engine.command.run();
 
         QCOMPARE(rig.link.wire, c.wire);
         QCOMPARE(rig.view.current, c.status);
@@ -215,7 +215,7 @@ private Q_SLOTS:
         EngineRig rig;
         rig.set.setApplication(QStringLiteral("/proc/self/mem"));
         rig.link.settings = QStringLiteral("9600,o,7,1");
-        rig.command.run();
+        rig.engine.command.run();
         QVERIFY2(rig.view.current.startsWith("File download error 1 "),
                  qPrintable(rig.view.current));
         QVERIFY(rig.state.downloadError);
@@ -230,7 +230,7 @@ private Q_SLOTS:
         EngineRig rig;
         for (const auto &[stored, used] : {std::pair{"45", 45.0f}, std::pair{"5", 30.0f}}) {
             rig.store.write("Timeout", stored);
-            rig.command.run();
+            rig.engine.command.run();
             QCOMPARE(rig.state.replyTimeout, used);
         }
     }
