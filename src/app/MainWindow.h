@@ -88,9 +88,7 @@ public:
     FileDropTarget &fileDrops() { return *m_drops; }
     DefaultSettingsPrompt &prompt() { return *m_prompt; }
     SettingsCommands &settingsCommands() { return *m_settings; }
-    SetFileCommands &setFiles() { return *m_setFiles; }
     TrafficRecorder &trafficRecorder() { return m_trace; }
-    QDockWidget &trafficDock() { return *m_trafficDock; }
     // Null until the pane is first shown.
     TrafficPane *trafficPane() { return m_trafficPane; }
     StatusHistory &statusHistory() { return *m_history; }
