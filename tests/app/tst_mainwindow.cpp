@@ -64,6 +64,7 @@ private Q_SLOTS:
              "view=W..S...DC;set=,,0;on=A...L....N...C.."},
             {"LLU=0", "lookupViewAction", "view=WGL.B..DC;LLU=True"},
             {"LLU=1", "addLookup:a;lookupBox", "view=W..S...DC;LLU=False;set=,,0"},
+            {"LLU=0", "addApp:SET.ALL;lookupBox", "on=.a.......NGGGC..;status=P;LLU=True"},
             // Restored settings, Download and its prompt, Help.
             {"Mode=1;IPAddress=192.0.2.10;IPPort=6101;Printer=5", "",
              "link=TCP/IP Mode|192.0.2.10 at port 6101|9600,N,8,1;printer=T540 ZEL Interp"},

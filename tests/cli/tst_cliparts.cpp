@@ -1,12 +1,16 @@
 #include "AddressRange.h"
 #include "CliOptions.h"
 #include "DownloadJob.h"
+#include "HeadlessView.h"
+#include "PtyPair.h"
 #include "SettingsStore.h"
 #include "TargetResult.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 // The command line's pieces without a printer: targets, address ranges,
 // which jobs may start, and the exit status of several targets.
@@ -158,6 +162,24 @@ private Q_SLOTS:
                              QString::number(worker->takeModelSettings)}),
                 QStringList({"K72e", "3", target.name(), target.lineSettings, "1", "1"}));
         }
+    }
+
+    // On a terminal the progress line sits under the status lines: drawn
+    // at once, cleared before each status line and at the end.
+    void progressLineOnATerminal() {
+        PtyPair pty;
+        std::FILE *out = ::fdopen(::dup(pty.slaveFd()), "w");
+        QVERIFY(pty.isValid() && out);
+        HeadlessView view(false, false, out);
+        view.setByteCounter([] { return qint64(0); });
+        view.setProgressValue(50);
+        view.setProgressVisible(true);
+        QCOMPARE(pty.readAvailable(), "\r\033[K 50%  0.0 kB/s  0:00 left");
+        view.setStatus("Downloading app.fpc");
+        view.finish();
+        std::fclose(out);
+        QCOMPARE(pty.readAvailable(), "\r\033[KDownloading app.fpc\n"
+                                      "\r\033[K 50%  0.0 kB/s  0:00 left\r\033[K");
     }
 
     // Of several targets, one letter each: Complete, Failed, Unreachable or
