@@ -116,6 +116,19 @@ private Q_SLOTS:
             QTRY_COMPARE(printer->state(), QAbstractSocket::UnconnectedState);
     }
 
+    // What arrives during a wait is in hand when it returns, with no event round.
+    void waitTakesWhatArrives() {
+        QTcpServer server;
+        SocketControl control;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        control.connectTo("127.0.0.1", server.serverPort());
+        QTRY_VERIFY(control.state() == SocketControl::Connected && server.hasPendingConnections());
+        QTcpSocket *printer = server.nextPendingConnection();
+        QVERIFY(printer->write("R") == 1 && printer->waitForBytesWritten(1000));
+        control.waitForData(1000);
+        QCOMPARE(control.takeData(), "R");
+    }
+
     // Qt's socket errors as the numbers the status texts carry; Qt has one
     // error for a host it cannot reach and a connection lost under way.
     void errorNumbers() {
