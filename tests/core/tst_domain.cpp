@@ -96,20 +96,17 @@ private Q_SLOTS:
             }
             return out.join('/');
         };
-        const auto flag = [](bool b) {
-            return QString::number(int(b));
-        };
-        const QStringList fields{offers(0), offers(1), PrinterModels::operatorPrompt(*m, false, 0),
-                                 QStringList{m->closing.packet, flag(m->closing.announceOnSerial),
-                                             flag(m->closing.announceOnTcp)}
-                                     .join(' '),
-                                 QStringList{flag(m->asksStatusFirst),
-                                             flag(m->lookupsWithoutApplication),
-                                             QString::number(int(m->sequence)) +
-                                                 (m->statusAnnounce.onSerial ? "s" : "") +
-                                                 (m->statusAnnounce.onTcp ? "t" : ""),
-                                             flag(m->clearsLookupSlots)}
-                                     .join(' ')};
+        const QStringList fields{
+            offers(0), offers(1), PrinterModels::operatorPrompt(*m, false, 0),
+            QStringList{m->closing.packet, QString::number(m->closing.announceOnSerial),
+                        QString::number(m->closing.announceOnTcp)}
+                .join(' '),
+            QStringList{
+                QString::number(m->asksStatusFirst), QString::number(m->lookupsWithoutApplication),
+                QString::number(int(m->sequence)) + (m->statusAnnounce.onSerial ? "s" : "") +
+                    (m->statusAnnounce.onTcp ? "t" : ""),
+                QString::number(m->clearsLookupSlots)}
+                .join(' ')};
         QTEST(fields.join(';'), "row");
     }
 
