@@ -36,8 +36,6 @@ public:
         static const QHash<QByteArray, std::pair<qint16, QByteArray>> replies{
             {"ok", {0, "{CP=0,P=001,0}"}},
             {"bad", {0, "{CP=0,P=001,?}"}},
-            {"cp4", {0, "{CP=4,P=001,0}"}},
-            {"long", {-3, "{CP=0,P=001,0}X"}},
             {"closed", {-2, {}}},
             {"none", {-1, {}}},
             {"cancel", {-1, {}}}};

@@ -57,12 +57,10 @@ protected:
         qputenv("ZELDL_COM" + QByteArray::number(port), m_pty->slavePath().toLocal8Bit());
     }
     // Opens the window as the program starts it, on the store as it is.
-    MainWindow &load(FileChooser *chooser = nullptr, InstanceLock *lock = nullptr) {
+    MainWindow &load(InstanceLock *lock = nullptr) {
         m_window = std::make_unique<MainWindow>(*m_state, *m_set, *m_store, lock);
         QObject::connect(m_window.get(), &MainWindow::statusWritten, m_window.get(),
                          [this](const QString &text) { m_statuses << text; });
-        if (chooser)
-            m_window->setFileChooser(*chooser);
         m_window->restoreSettings();
         m_window->show();
         return *m_window;
@@ -120,7 +118,7 @@ protected:
         m_user = std::make_unique<ModalAnswerer>();
         m_user->setFileDialogHandler([this](QFileDialog *dialog) { typeInto(dialog); });
         m_lock->tryTake();
-        load(nullptr, m_lock.get());
+        load(m_lock.get());
     }
     // Steps separated by ';' as a user takes them, each a control(): a
     // button is clicked (after the files named after ':' were made and put
