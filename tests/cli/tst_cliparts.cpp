@@ -162,6 +162,8 @@ private Q_SLOTS:
                              QString::number(worker->takeModelSettings)}),
                 QStringList({"K72e", "3", target.name(), target.lineSettings, "1", "1"}));
         }
+        // Handshaking numbers no line has are named by nothing, not read past the names.
+        QVERIFY(Target::flowName(4).isEmpty() && Target::flowName(-1).isEmpty());
     }
 
     // On a terminal the progress line sits under the status lines: drawn

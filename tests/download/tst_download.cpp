@@ -1,4 +1,3 @@
-#include "Clock.h"
 #include "EngineRig.h"
 #include "PrinterModels.h"
 
@@ -48,11 +47,6 @@ class tst_Download : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() {
-        if (!qEnvironmentVariableIsSet("ZELDL_TIME_SCALE"))
-            Clock::setScale(0.01);
-    }
-
     void download_data() {
         QTest::addColumn<Case>("c");
         const QString refused = QStringLiteral("{CP=0,P=001,?}");
