@@ -82,6 +82,7 @@ private Q_SLOTS:
         TrafficPane *pane = m_window->trafficPane();
         QVERIFY(pane->isVisible() && pane->tabs->currentWidget() == pane->historyTable &&
                 m_window->focusWidget() == pane->historyTable);
+        QCOMPARE(pane->tabs->geometry(), pane->rect()); // the tabs fill the pane
         const StatusHistory &history = m_window->statusHistory();
         QCOMPARE(history.index(history.rowCount() - 1, StatusHistory::TextColumn).data(),
                  text + "  (2 times)");
