@@ -228,7 +228,7 @@ private Q_SLOTS:
         // "a<b": a left of b on one row; "a^b": a above b; "a|b": left edges aligned.
         const QString pairs =
             "toolBar^printerGroup printerLabel<printerList passThroughBox<lookupBox "
-            "printerLabel^passThroughBox printerGroup^applicationGroup "
+            "printerList^lookupBox printerLabel^passThroughBox printerGroup^applicationGroup "
             "addAppButton<removeAppButton "
             "addAppButton^applicationLabel applicationLabel^appFileLabel "
             "applicationLabel|appFileLabel "
