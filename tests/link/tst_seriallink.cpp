@@ -65,6 +65,9 @@ private Q_SLOTS:
             QCOMPARE(link.receive(reply, 14, timeout), qint16(-2));
         } else if (event.startsWith("reset")) {
             link.configurePort();
+            QVERIFY(pty.write("stray")); // dropped unseen: no trace is kept
+            QTRY_VERIFY(port.inBufferCount() > 0);
+            link.clearInput();
             timers.startResetDelay();
             QTRY_VERIFY(!timers.resetTimer().isActive());
         } else {
