@@ -8,8 +8,8 @@
 // boxes with a chosen button, file dialogs through a handler, the
 // default-settings prompt with the chosen button (Yes unless No or Cancel
 // is chosen). Every box it met is kept as "icon|title|text|buttons"
-// ("prompt|title" for the prompt, with its controls that are badly placed). Given a handler of its
-// own, it hands every modal window to that instead.
+// ("prompt|title" for the prompt, then any of its controls badly placed).
+// Given a handler of its own, it hands every modal window to that instead.
 class ModalAnswerer : public QObject {
     Q_OBJECT
 public:
